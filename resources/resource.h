@@ -1,0 +1,50 @@
+// Identifiers of the program's resources. The dialog templates are named by text: "dia1" (the
+// main window), "About", "Config" and "Locations".
+#pragma once
+
+#define IDI_TARSEL 1
+
+// Main window ("dia1")
+#define IDC_MAIN_PICKER 101
+#define IDC_MAIN_GO 998
+
+// System menu commands of the main window
+#define IDM_CONNECTION 996
+#define IDM_EDIT_LOCATIONS 997
+#define IDM_ABOUT 999
+
+// About box ("About")
+#define IDC_ABOUT_OK 1
+#define IDC_ABOUT_COPYRIGHT 101
+#define IDC_ABOUT_TITLE 102
+#define IDC_ABOUT_VERSION 103
+
+// Configure dialog ("Config")
+#define IDC_CONFIG_DIAL_GROUP 101
+#define IDC_CONFIG_DISCONNECT_GROUP 102
+#define IDC_CONFIG_DIAL_ENABLE 103
+#define IDC_CONFIG_DIAL_DISABLE 104
+#define IDC_CONFIG_DISCONNECT_ENABLE 105
+#define IDC_CONFIG_DISCONNECT_DISABLE 106
+#define IDC_CONFIG_IDLE_MINUTES 107
+#define IDC_CONFIG_IDLE_LABEL 108
+#define IDC_CONFIG_MINUTES_LABEL 109
+#define IDC_CONFIG_OK 110
+#define IDC_CONFIG_IDLE_SPIN 111
+#define IDC_CONFIG_CANCEL 112
+
+// Edit Locations dialog ("Locations")
+#define IDC_LOCATIONS_OK 101
+#define IDC_LOCATIONS_CANCEL 102
+#define IDC_LOCATIONS_ADD_GROUP 103
+#define IDC_LOCATIONS_ADD_DESCRIPTION 104
+#define IDC_LOCATIONS_ADD_ADDRESS 105
+#define IDC_LOCATIONS_ADD_DESCRIPTION_LABEL 106
+#define IDC_LOCATIONS_DELETE_GROUP 109
+#define IDC_LOCATIONS_DELETE_BOX 110
+#define IDC_LOCATIONS_MODIFY_GROUP 111
+#define IDC_LOCATIONS_MODIFY_BOX 112
+#define IDC_LOCATIONS_MODIFY_ADDRESS 113
+#define IDC_LOCATIONS_MODIFY_DESCRIPTION_LABEL 114
+#define IDC_LOCATIONS_MODIFY_ADDRESS_LABEL 115
+#define IDC_LOCATIONS_ADD_ADDRESS_LABEL 117
