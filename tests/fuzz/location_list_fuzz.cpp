@@ -2,11 +2,27 @@
 // dialog does (no limit), and checks the table it gives.
 #include "fuzz_folder.h"
 
+#include "common/decimal.h"
+#include "common/text_file.h"
 #include "locations/location_list.h"
 #include "platform/posix/standin.h"
 
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+int CountLine() {
+    TextFile file;
+    char line[5];
+    if (!OpenTextForReading(&file, "urls.txt"))
+        abort();
+    ReadTextLine(&file, line, sizeof line);
+    CloseTextFile(&file);
+    return ParseDecimal(line);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EnterFuzzFolder();
@@ -14,12 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (bool enforceLimit : {false, true}) {
         LocationTable table;
         // A count of 100 or more ends the program under the limit; that path has its own test.
-        if (enforceLimit) {
-            char first[5] = {};
-            memcpy(first, data, size < 4 ? size : 4);
-            if (memchr(first, '\n', 4) || atoi(first) >= 100)
-                continue;
-        }
+        if (enforceLimit && CountLine() >= kLocationLimit)
+            continue;
         if (LoadLocationList(&table, "Failed to open URLS.TXT", enforceLimit)) {
             if (table.count < 0 || (table.count > 0 && !table.present))
                 abort();
