@@ -27,10 +27,9 @@ void ShowLastErrorBox(const char* caption) {
     DWORD code = GetLastError();
     char* systemText = nullptr;
     // Inserts are ignored: a message that expects arguments must not read any.
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, kUserDefaultLanguage,
-                                  reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, kUserDefaultLanguage, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
     if (length && systemText) {
         MessageBoxA(nullptr, systemText, caption, MB_OK | MB_ICONINFORMATION);
     } else {

@@ -10,10 +10,10 @@
 
 struct TextFile {
     HANDLE handle;
-    bool failed;   // a read, write or flush has failed since the file was opened
-    bool atEnd;    // no more bytes: the end of the file or a Ctrl-Z
-    DWORD used;    // bytes in buffer
-    DWORD next;    // next unread byte of buffer (reading)
+    bool failed; // a read, write or flush has failed since the file was opened
+    bool atEnd;  // no more bytes: the end of the file or a Ctrl-Z
+    DWORD used;  // bytes in buffer
+    DWORD next;  // next unread byte of buffer (reading)
     char buffer[512];
 };
 

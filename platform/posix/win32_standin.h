@@ -42,9 +42,9 @@ typedef HKEY* PHKEY;
 #define MB_SYSTEMMODAL 0x00001000u
 #define IDOK 1
 
-#define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
-#define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001u)
-#define HKEY_LOCAL_MACHINE ((HKEY)(uintptr_t)0x80000002u)
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u)))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u)))
 #define KEY_ALL_ACCESS 0xF003Fu
 #define REG_SZ 1u
 #define REG_BINARY 3u
@@ -68,7 +68,7 @@ typedef HKEY* PHKEY;
 #define CREATE_ALWAYS 2u
 #define OPEN_EXISTING 3u
 #define FILE_ATTRIBUTE_NORMAL 0x80u
-#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 #define MOVEFILE_REPLACE_EXISTING 0x1u
 #define MOVEFILE_WRITE_THROUGH 0x8u
 
@@ -106,6 +106,6 @@ void Sleep(DWORD milliseconds);
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
-DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
-                     LPSTR buffer, DWORD size, va_list* arguments);
+DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer,
+                     DWORD size, va_list* arguments);
 HLOCAL LocalFree(HLOCAL block);

@@ -7,11 +7,11 @@
 #include <string>
 
 class InTestFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
-private:
+  private:
     std::string folder_;
     std::string previous_;
 };
