@@ -96,16 +96,6 @@ TEST_F(ConnectionSettingsTest, ReadTakesOneTwoCharacterChunkPerValue) {
     }
 }
 
-TEST_F(ConnectionSettingsTest, ReadNeverTouchesTheTextOrTheFlag) {
-    Settle(1, 1, "7x");
-    connectionSettings.idleTimeChanged = 1;
-    WriteFileBytes("dial.inf", "0\r\n");
-    WriteFileBytes("disc.inf", "0\r\n12\r\n");
-    ReadConnectionSettings();
-    EXPECT_STREQ(connectionSettings.idleMinutesText, "7x");
-    EXPECT_EQ(connectionSettings.idleTimeChanged, 1);
-}
-
 TEST_F(ConnectionSettingsTest, ReadWithoutDialFileChangesNothing) {
     WriteFileBytes("disc.inf", "0\r\n9\r\n");
     EXPECT_FALSE(ReadConnectionSettings());
@@ -126,11 +116,12 @@ TEST_F(ConnectionSettingsTest, ReadWithoutDiscFileTakesNothingFromDialFile) {
     // "dial.inf" was opened and is closed again (the fixture checks no file stays open).
 }
 
-TEST_F(ConnectionSettingsTest, WriteGivesTheExactFiles) {
+TEST_F(ConnectionSettingsTest, WriteGivesTheExactFilesAndReadsBack) {
     const std::string dialOn = "1\r\n" + kDialComments;
     ASSERT_EQ(dialOn.size(), 60u);
     const std::string discOn10 = "1\r\n10" + kDiscComments;
     ASSERT_EQ(discOn10.size(), 133u);
+    ASSERT_EQ(("0\r\n5" + kDiscComments).size(), 132u);
 
     struct {
         int autoDial;
@@ -138,13 +129,15 @@ TEST_F(ConnectionSettingsTest, WriteGivesTheExactFiles) {
         const char* idleText;
         std::string dial;
         std::string disc;
+        int idleBack; // the switches read back as 1 and 0
     } cases[] = {
-        {1, 1, "10", dialOn, discOn10},
-        {0, 0, "5", "0\r\n" + kDialComments, "0\r\n5" + kDiscComments},
-        {7, -1, "3", dialOn, "1\r\n3" + kDiscComments},
-        {1, 1, "", dialOn, "1\r\n" + kDiscComments},
-        {1, 1, "4x", dialOn, "1\r\n4x" + kDiscComments},
-        {1, 1, " 5", dialOn, "1\r\n 5" + kDiscComments},
+        {1, 1, "10", dialOn, discOn10, 10},
+        {0, 0, "5", "0\r\n" + kDialComments, "0\r\n5" + kDiscComments, 5},
+        {7, -1, "59", dialOn, "1\r\n59" + kDiscComments, 59},
+        {0, 1, "", "0\r\n" + kDialComments, "1\r\n" + kDiscComments, 0},
+        {1, 0, "4x", dialOn, "0\r\n4x" + kDiscComments, 4},
+        {1, 1, " 5", dialOn, "1\r\n 5" + kDiscComments, 5},
+        {1, 1, "-1", dialOn, "1\r\n-1" + kDiscComments, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.idleText);
@@ -152,36 +145,14 @@ TEST_F(ConnectionSettingsTest, WriteGivesTheExactFiles) {
         EXPECT_TRUE(WriteConnectionSettings());
         EXPECT_EQ(ReadFileBytes("dial.inf"), c.dial);
         EXPECT_EQ(ReadFileBytes("disc.inf"), c.disc);
-    }
-    Settle(1, 0, "5");
-    WriteConnectionSettings();
-    EXPECT_EQ(ReadFileBytes("disc.inf").size(), 132u);
-    EXPECT_TRUE(standin::Boxes().empty());
-}
 
-TEST_F(ConnectionSettingsTest, WrittenFilesReadBack) {
-    struct {
-        int autoDial;
-        int autoDisconnect;
-        const char* idleText;
-        int dialBack;
-        int disconnectBack;
-        int idleBack;
-    } cases[] = {
-        {0, 1, "7", 0, 1, 7}, {1, 0, "10", 1, 0, 10}, {5, 9, "59", 1, 1, 59}, {1, 1, "4x", 1, 1, 4},
-        {1, 1, "", 1, 1, 0},  {1, 1, "ab", 1, 1, 0},  {0, 0, "-1", 0, 0, -1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.idleText);
-        Settle(c.autoDial, c.autoDisconnect, c.idleText);
-        WriteConnectionSettings();
         Settle(kDialBefore, kDisconnectBefore, "");
-        connectionSettings.idleMinutes = kIdleBefore;
         EXPECT_TRUE(ReadConnectionSettings());
-        EXPECT_EQ(connectionSettings.autoDial, c.dialBack);
-        EXPECT_EQ(connectionSettings.autoDisconnect, c.disconnectBack);
+        EXPECT_EQ(connectionSettings.autoDial, c.autoDial != 0);
+        EXPECT_EQ(connectionSettings.autoDisconnect, c.autoDisconnect != 0);
         EXPECT_EQ(connectionSettings.idleMinutes, c.idleBack);
     }
+    EXPECT_TRUE(standin::Boxes().empty());
 }
 
 TEST_F(ConnectionSettingsTest, WriteStoresAtMostTwoCharactersOfAnUnendedText) {
