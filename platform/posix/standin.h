@@ -33,6 +33,7 @@ enum class Call {
     CloseHandle,
     MoveFileEx,
     DeleteFile,
+    RegSetValue, // RegSetValueExA: nothing is stored or recorded
     Count
 };
 
@@ -58,6 +59,7 @@ DWORD ValueType(const std::string& path, const std::string& name);
 // Makes every opening of the key fail with the given last-error code (ERROR_FILE_NOT_FOUND for
 // a key that does not exist needs no call: it is simply not created).
 void FailKeyOpen(const std::string& path, DWORD error);
+// Each value that RegSetValueExA stored, in order.
 const std::vector<RegistryWrite>& RegistryWrites();
 // Keys opened and not yet closed.
 int OpenKeys();
