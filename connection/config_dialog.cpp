@@ -1,0 +1,114 @@
+// The Configure dialog: auto-dial, auto-disconnect and the idle minutes. It works on the live
+// connectionSettings, so every click, spin step and Enter changes them at once; OK then writes
+// the two preference files, and Cancel leaves them (and the changed settings) as they are.
+#include "connection/config_dialog.h"
+
+#include "connection/connection_settings.h"
+#include "connection/idle_minutes.h"
+#include "resources/resource.h"
+
+namespace {
+
+// The idle line, shown while auto-disconnect is on.
+const int kIdleLine[] = {IDC_CONFIG_IDLE_SPIN, IDC_CONFIG_IDLE_MINUTES, IDC_CONFIG_MINUTES_LABEL,
+                         IDC_CONFIG_IDLE_LABEL};
+
+void ShowIdleLine(HWND dialog, bool show) {
+    for (int id : kIdleLine)
+        ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE);
+}
+
+void InitConfigDialog(HWND dialog) {
+    CheckDlgButton(dialog,
+                   connectionSettings.autoDial ? IDC_CONFIG_DIAL_ENABLE : IDC_CONFIG_DIAL_DISABLE,
+                   BST_CHECKED);
+    if (connectionSettings.autoDisconnect) {
+        CheckDlgButton(dialog, IDC_CONFIG_DISCONNECT_ENABLE, BST_CHECKED);
+    } else {
+        CheckDlgButton(dialog, IDC_CONFIG_DISCONNECT_DISABLE, BST_CHECKED);
+        ShowIdleLine(dialog, false);
+    }
+    // Shown as it is, even outside 3 to 59.
+    FormatIdleMinutesText();
+    SetDlgItemTextA(dialog, IDC_CONFIG_IDLE_MINUTES, connectionSettings.idleMinutesText);
+}
+
+void SetAutoDisconnect(HWND dialog, bool on) {
+    CheckDlgButton(dialog, IDC_CONFIG_DISCONNECT_ENABLE, on ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_CONFIG_DISCONNECT_DISABLE, on ? BST_UNCHECKED : BST_CHECKED);
+    ShowIdleLine(dialog, on);
+    connectionSettings.autoDisconnect = on ? 1 : 0;
+}
+
+// Enter, and OK before it stores: the minutes typed into the box. The box keeps what was typed.
+void TakeOverMinutesBox(HWND dialog) {
+    char typed[kIdleMinutesTextLength + 1];
+    GetDlgItemTextA(dialog, IDC_CONFIG_IDLE_MINUTES, typed, sizeof typed);
+    TakeOverTypedMinutes(typed);
+}
+
+void StepMinutes(HWND dialog, int request) {
+    int step = 0;
+    if (request == SB_LINEUP || request == SB_PAGEUP)
+        step = 1;
+    else if (request == SB_LINEDOWN || request == SB_PAGEDOWN)
+        step = -1;
+    if (step && StepIdleMinutes(step))
+        SetDlgItemTextA(dialog, IDC_CONFIG_IDLE_MINUTES, connectionSettings.idleMinutesText);
+}
+
+// Whole-wParam comparisons: only a click (notification 0) runs a command.
+LRESULT OnConfigCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    switch (wParam) {
+    case IDC_CONFIG_DIAL_ENABLE:
+        connectionSettings.autoDial = 1;
+        break;
+    case IDC_CONFIG_DIAL_DISABLE:
+        CheckDlgButton(dialog, IDC_CONFIG_DIAL_ENABLE, BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_CONFIG_DIAL_DISABLE, BST_CHECKED);
+        connectionSettings.autoDial = 0;
+        break;
+    case IDC_CONFIG_DISCONNECT_ENABLE:
+        SetAutoDisconnect(dialog, true);
+        break;
+    case IDC_CONFIG_DISCONNECT_DISABLE:
+        SetAutoDisconnect(dialog, false);
+        break;
+    case IDOK: // Enter while no push button has the focus
+        TakeOverMinutesBox(dialog);
+        break;
+    case IDC_CONFIG_OK:
+        TakeOverMinutesBox(dialog);
+        EndDialog(dialog, 1);
+        WriteConnectionSettings();
+        return 0;
+    case IDC_CONFIG_CANCEL:
+        EndDialog(dialog, 1);
+        return 0;
+    default:
+        return 0;
+    }
+    return DefWindowProcA(dialog, WM_COMMAND, wParam, lParam);
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_INITDIALOG:
+        InitConfigDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return OnConfigCommand(dialog, wParam, lParam);
+    case WM_VSCROLL:
+        StepMinutes(dialog, LOWORD(wParam));
+        break;
+    }
+    return DefWindowProcA(dialog, message, wParam, lParam);
+}
+
+} // namespace
+
+void OpenConfigureDialog(HWND owner) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), "Config", owner, ConfigDialogProc, 0);
+}
