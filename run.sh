@@ -15,7 +15,7 @@ exe=$top/build/windows/tarsel.exe
 demo=$top/demo
 if [ ! -d "$demo" ]; then
     mkdir -p "$demo"
-    printf '4\r\nDebian\r\nhttps://www.debian.org/\r\nWine HQ\r\nhttps://www.winehq.org/\r\nCMake documentation\r\nhttps://cmake.org/cmake/help/latest/\r\nGoogleTest\r\nhttps://google.github.io/googletest/\r\n' >"$demo/urls.txt"
+    cp resources/sample/urls.txt "$demo/urls.txt"
     printf '103\r\n124' >"$demo/tarsel.ini"
     printf '0\r\n' >"$demo/tarsel.inf"
     printf '1\r\nfirst line 0 = autodial off\r\nfirst line 1 = autodial on\r\n' >"$demo/dial.inf"

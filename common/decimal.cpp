@@ -1,7 +1,6 @@
 #include "common/decimal.h"
 
 #include <climits>
-#include <cstdio>
 
 int ParseDecimal(const char* text) {
     while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
@@ -21,5 +20,21 @@ int ParseDecimal(const char* text) {
 }
 
 void FormatDecimal(long long value, char* text, size_t size) {
-    snprintf(text, size, "%lld", value);
+    if (size == 0)
+        return;
+    // Digits are made from the magnitude as unsigned, so the most negative value is no exception.
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    char digits[20];
+    size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    size_t length = 0;
+    if (value < 0 && length + 1 < size)
+        text[length++] = '-';
+    while (count && length + 1 < size)
+        text[length++] = digits[--count];
+    text[length] = '\0';
 }
