@@ -33,6 +33,7 @@ enum class Call {
     CloseHandle,
     MoveFileEx,
     DeleteFile,
+    ReadFile,
     Count
 };
 
