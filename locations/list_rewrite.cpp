@@ -64,8 +64,7 @@ bool ReadLineEqualTo(TextFile* file, const char* text, bool* equal) {
 
 // Reads the next entry as the load does: it is there when its description line is; a missing
 // address line reads as empty. Tells whether both texts equal the given ones.
-bool ReadEntryEqualTo(TextFile* file, const char* description, const char* address,
-                      bool* equal) {
+bool ReadEntryEqualTo(TextFile* file, const char* description, const char* address, bool* equal) {
     bool descriptionEqual = false;
     bool addressEqual = false;
     if (!ReadLineEqualTo(file, description, &descriptionEqual))

@@ -251,8 +251,7 @@ LSTATUS RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data,
-                         LPDWORD size) {
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
     OpenKey* open = reinterpret_cast<OpenKey*>(key);
     if (!S().openKeys.count(open))
         return ERROR_ACCESS_DENIED;
@@ -462,8 +461,7 @@ void SetLastError(DWORD code) {
     S().lastError = code;
 }
 
-DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD,
-                     va_list*) {
+DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD, va_list*) {
     const char* text = SystemText(messageId);
     if (!text || !(flags & FORMAT_MESSAGE_ALLOCATE_BUFFER))
         return 0;

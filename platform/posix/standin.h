@@ -26,8 +26,8 @@ struct RegistryWrite {
 // A call the stand-in can be told to fail.
 enum class Call {
     GlobalAlloc,
-    OpenForReading,  // CreateFileA with OPEN_EXISTING
-    OpenForWriting,  // CreateFileA with CREATE_ALWAYS
+    OpenForReading, // CreateFileA with OPEN_EXISTING
+    OpenForWriting, // CreateFileA with CREATE_ALWAYS
     WriteFile,
     FlushFileBuffers,
     CloseHandle,
