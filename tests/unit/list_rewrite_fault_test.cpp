@@ -92,6 +92,10 @@ TEST_F(ListRewriteFaults, EveryFailurePoint) {
             calls[i] = standin::CallCount(static_cast<Call>(i));
         EXPECT_GT(calls[static_cast<int>(Call::WriteFile)], 10);
         const int closes = calls[static_cast<int>(Call::CloseHandle)];
+        std::cout << "[ fault points ] " << operation.name << ":";
+        for (int i = 0; i < static_cast<int>(Call::Count); ++i)
+            std::cout << " " << CallName(static_cast<Call>(i)) << " " << calls[i];
+        std::cout << "\n";
 
         for (int i = 0; i < static_cast<int>(Call::Count); ++i) {
             Call call = static_cast<Call>(i);
