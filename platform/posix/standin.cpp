@@ -361,8 +361,13 @@ HANDLE CreateFileA(LPCSTR name, DWORD, DWORD, void*, DWORD disposition, DWORD, H
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, void*) {
     File* file = static_cast<File*>(handle);
     *read = 0;
+    DWORD error;
     if (!S().files.count(file))
         return FALSE;
+    if (ShouldFail(standin::Call::ReadFile, &error)) {
+        SetLastError(error);
+        return FALSE;
+    }
     ssize_t got = ::read(file->fd, buffer, toRead);
     if (got < 0) {
         SetLastError(ErrnoToError(errno));

@@ -34,6 +34,7 @@ enum class Call {
     MoveFileEx,
     DeleteFile,
     RegSetValue, // RegSetValueExA: nothing is stored or recorded
+    ReadFile,
     Count
 };
 
