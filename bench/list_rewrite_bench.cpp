@@ -1,6 +1,7 @@
 // One OK of the Edit Locations dialog with a delete, a modify and an add pending, on a list of 99
 // entries, beside the least any such apply must do: read the list once, and write and replace
 // it three times, with plain C stdio.
+#include "bench_support.h"
 #include "locations/list_rewrite.h"
 
 #include <benchmark/benchmark.h>
@@ -8,36 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-const int kEntries = 99;
-
-std::string SampleList() {
-    std::string list = std::to_string(kEntries) + "\r\n";
-    for (int i = 0; i < kEntries; ++i) {
-        list += "Site number " + std::to_string(i) + "\r\n";
-        list += "http://www.site" + std::to_string(i) + ".example.com/index.html\r\n";
-    }
-    return list;
-}
-
-void EnterBenchFolder() {
-    static bool entered = false;
-    if (entered)
-        return;
-    char pattern[] = "/tmp/tarsel-bench-XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0)
-        abort();
-    entered = true;
-}
-
-void WriteList(const std::string& list) {
-    FILE* file = fopen("urls.txt", "wb");
-    if (!file || fwrite(list.data(), 1, list.size(), file) != list.size() || fclose(file) != 0)
-        abort();
-}
 
 void SetField(char* field, size_t size, const char* text) {
     snprintf(field, size, "%s", text);
