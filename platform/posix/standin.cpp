@@ -84,14 +84,18 @@ bool ShouldFail(standin::Call call, DWORD* error) {
     State& s = S();
     int index = static_cast<int>(call);
     s.calls[index]++;
-    for (auto it = s.failures[index].begin(); it != s.failures[index].end(); ++it) {
+    // Every pending failure counts this call, so several can be set up for one kind at once.
+    bool fail = false;
+    for (auto it = s.failures[index].begin(); it != s.failures[index].end();) {
         if (--it->countdown == 0) {
             *error = it->error;
-            s.failures[index].erase(it);
-            return true;
+            fail = true;
+            it = s.failures[index].erase(it);
+        } else {
+            ++it;
         }
     }
-    return false;
+    return fail;
 }
 
 DWORD ErrnoToError(int error) {
@@ -251,8 +255,7 @@ LSTATUS RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
     return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data,
-                         LPDWORD size) {
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
     OpenKey* open = reinterpret_cast<OpenKey*>(key);
     if (!S().openKeys.count(open))
         return ERROR_ACCESS_DENIED;
@@ -280,6 +283,9 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* dat
     OpenKey* open = reinterpret_cast<OpenKey*>(key);
     if (!S().openKeys.count(open))
         return ERROR_ACCESS_DENIED;
+    DWORD error;
+    if (ShouldFail(standin::Call::RegSetValue, &error))
+        return static_cast<LSTATUS>(error);
     std::vector<BYTE> bytes(data, data + size);
     FindKey(open->path)->values[Lower(name ? name : "")] = RegValue{type, bytes};
     S().writes.push_back(standin::RegistryWrite{open->path, name ? name : "", type, bytes});
@@ -457,8 +463,7 @@ void SetLastError(DWORD code) {
     S().lastError = code;
 }
 
-DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD,
-                     va_list*) {
+DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD, va_list*) {
     const char* text = SystemText(messageId);
     if (!text || !(flags & FORMAT_MESSAGE_ALLOCATE_BUFFER))
         return 0;

@@ -26,13 +26,14 @@ struct RegistryWrite {
 // A call the stand-in can be told to fail.
 enum class Call {
     GlobalAlloc,
-    OpenForReading,  // CreateFileA with OPEN_EXISTING
-    OpenForWriting,  // CreateFileA with CREATE_ALWAYS
+    OpenForReading, // CreateFileA with OPEN_EXISTING
+    OpenForWriting, // CreateFileA with CREATE_ALWAYS
     WriteFile,
     FlushFileBuffers,
     CloseHandle,
     MoveFileEx,
     DeleteFile,
+    RegSetValue, // RegSetValueExA: nothing is stored or recorded
     Count
 };
 
@@ -58,6 +59,7 @@ DWORD ValueType(const std::string& path, const std::string& name);
 // Makes every opening of the key fail with the given last-error code (ERROR_FILE_NOT_FOUND for
 // a key that does not exist needs no call: it is simply not created).
 void FailKeyOpen(const std::string& path, DWORD error);
+// Each value that RegSetValueExA stored, in order.
 const std::vector<RegistryWrite>& RegistryWrites();
 // Keys opened and not yet closed.
 int OpenKeys();
