@@ -1,7 +1,8 @@
 #include "app/launch.h"
 
 #include "app/browser.h"
-#include "app/connection_pending.h"
+#include "connection/connection_settings.h"
+#include "connection/dial_registry.h"
 #include "common/decimal.h"
 #include "common/message_boxes.h"
 #include "common/text_file.h"

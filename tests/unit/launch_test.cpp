@@ -1,5 +1,7 @@
 #include "app/browser.h"
 #include "app/launch.h"
+#include "connection/connection_settings.h"
+#include "connection/dial_registry.h"
 
 #include "test_folder.h"
 
@@ -11,6 +13,20 @@ namespace {
 const char kDefaultIcon[] = "HKCR\\HTTP\\DefaultIcon";
 const char kExplorerKey[] =
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
+const char kSettings[] = "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\internet settings";
+const std::vector<BYTE> kOff = {0, 0, 0, 0};
+const std::vector<BYTE> kOn = {1, 0, 0, 0};
+
+// Preference files asking for auto-dial, and a system where it is off: every synchronisation
+// switches it on.
+void SetUpConnection() {
+    WriteFileBytes("dial.inf", "1\r\n");
+    WriteFileBytes("disc.inf", "0\r\n10\r\n");
+    standin::SetValue(kSettings, "EnableAutoDial", REG_BINARY, kOff);
+    standin::SetValue(kSettings, "EnableAutoDisconnect", REG_BINARY, kOff);
+    standin::SetStringValue("HKCU\\RemoteAccess", "InternetProfile", "My ISP");
+    dialRegistryState = {0, 0};
+}
 
 class Launch : public InTestFolder {
   protected:
@@ -20,6 +36,7 @@ class Launch : public InTestFolder {
         exitAfterLaunch = false;
         BrowserKind = kNoBrowser;
         memset(&mainTable, 0, sizeof mainTable);
+        SetUpConnection();
     }
     void TearDown() override {
         FreeLocationTable(&mainTable);
@@ -33,6 +50,7 @@ class Launch : public InTestFolder {
     void ResetWithList(const std::string& bytes) {
         standin::Reset();
         memset(&mainTable, 0, sizeof mainTable);
+        SetUpConnection();
         LoadList(bytes);
     }
     // One launch of entry selected, as "Go" makes it.
@@ -144,11 +162,13 @@ TEST_F(Launch, AnOlderSystemGetsTheWarningOwnedByTheWindowAndNoBrowserDetection)
     EXPECT_EQ(standin::Boxes()[0].caption, "Tarsel");
     EXPECT_EQ(standin::Boxes()[0].flags, MB_ICONWARNING | MB_SYSTEMMODAL);
     EXPECT_EQ(standin::Boxes()[0].owner, window);
+    EXPECT_TRUE(standin::RegistryWrites().empty());
 
     standin::ClearBoxes();
     StartConnectionWork(window, 4);
     EXPECT_EQ(BrowserKind, kInternetExplorer);
     EXPECT_TRUE(standin::Boxes().empty());
+    EXPECT_EQ(standin::Value(kSettings, "EnableAutoDial"), kOn);
 }
 
 TEST_F(Launch, GoRunsThePathOneBlankAndTheSelectedAddress) {
@@ -174,6 +194,8 @@ TEST_F(Launch, GoRunsThePathOneBlankAndTheSelectedAddress) {
         ASSERT_EQ(standin::Executed().size(), 1u);
         EXPECT_EQ(standin::Executed()[0], c.command);
         EXPECT_EQ(standin::Boxes().size(), c.path ? 0u : 1u);
+        // The browser starts under the settings just carried into the registry.
+        EXPECT_EQ(standin::Value(kSettings, "EnableAutoDial"), kOn);
     }
 }
 
