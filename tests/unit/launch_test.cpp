@@ -97,17 +97,6 @@ TEST_F(Launch, TheStartFilesFirstLineIsReadFromAtMostFourCharacters) {
     EXPECT_TRUE(standin::Boxes().empty());
 }
 
-TEST_F(Launch, AMissingStartFileShowsItsBoxAndKeepsTheValue) {
-    StartIndex = 7;
-    ReadStartIndex();
-    EXPECT_EQ(StartIndex, 7);
-    ASSERT_EQ(standin::Boxes().size(), 1u);
-    EXPECT_EQ(standin::Boxes()[0].text, "Failed to open tarsel.inf");
-    EXPECT_EQ(standin::Boxes()[0].caption, "Halvorn");
-    EXPECT_EQ(standin::Boxes()[0].flags, MB_ICONWARNING | MB_SYSTEMMODAL);
-    EXPECT_EQ(standin::Boxes()[0].owner, nullptr);
-}
-
 TEST_F(Launch, TheStartValueNamesTheEntryOfTheStartUpLaunch) {
     const struct {
         int value;
@@ -142,14 +131,6 @@ TEST_F(Launch, TheStartValueNamesTheEntryOfTheStartUpLaunch) {
         EXPECT_EQ(StartIndex, c.entry);
         EXPECT_EQ(exitAfterLaunch, c.exits);
     }
-}
-
-TEST_F(Launch, ExitAfterLaunchOnceSetStaysSet) {
-    StartIndex = 101;
-    ASSERT_TRUE(PrepareStartLaunch(2));
-    StartIndex = 2;
-    ASSERT_TRUE(PrepareStartLaunch(2));
-    EXPECT_TRUE(exitAfterLaunch);
 }
 
 TEST_F(Launch, AnOlderSystemGetsTheWarningOwnedByTheWindowAndNoBrowserDetection) {
@@ -223,26 +204,6 @@ TEST_F(Launch, NoSelectedEntryLaunchesNothing) {
     EXPECT_FALSE(Go(0));
     EXPECT_TRUE(standin::Executed().empty());
     EXPECT_TRUE(standin::Sleeps().empty());
-}
-
-TEST_F(Launch, LaunchesPauseWhileTheStartUpLaunchWasOfAnEntryButTheFirst) {
-    LoadList(kTwoEntries);
-    const struct {
-        int startValue;
-        size_t sleeps;
-    } cases[] = {
-        {0, 0}, {1, 0}, {2, 2}, {101, 0}, {102, 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.startValue);
-        ResetWithList(kTwoEntries);
-        StartIndex = c.startValue;
-        if (c.startValue)
-            ASSERT_TRUE(PrepareStartLaunch(mainTable.count));
-        Go(StartIndex); // the start-up launch
-        Go(0);          // a later one
-        EXPECT_EQ(standin::Sleeps(), std::vector<DWORD>(c.sleeps, 1500));
-    }
 }
 
 } // namespace

@@ -46,13 +46,6 @@ TEST(WindowEdges, TheFileHoldsTheClientCornerAndEdgesOutsideTheScreenBecomeOne) 
     }
 }
 
-TEST(WindowEdges, AScreenSmallerThanTheMarginsPutsEveryCornerAtOne) {
-    int left, top;
-    WindowEdgesFor(3, 24, 100, 50, &left, &top);
-    EXPECT_EQ(left, 1);
-    EXPECT_EQ(top, 1);
-}
-
 TEST_F(WindowPosition, ReadsOneNumberALineAndAMissingLineAsZero) {
     const struct {
         const char* bytes;
@@ -83,13 +76,6 @@ TEST_F(WindowPosition, ReadsOneNumberALineAndAMissingLineAsZero) {
     EXPECT_TRUE(standin::Boxes().empty());
 }
 
-TEST_F(WindowPosition, AMissingFileShowsItsBoxAndReadsNothing) {
-    int x = -1, y = -1;
-    EXPECT_FALSE(ReadWindowPosition(&x, &y));
-    ExpectOpenFailureBox();
-    EXPECT_FALSE(FileExists("tarsel.ini"));
-}
-
 LPARAM Corner(int left, int top) {
     return static_cast<LPARAM>((static_cast<unsigned>(top) & 0xFFFF) << 16 |
                                (static_cast<unsigned>(left) & 0xFFFF));
@@ -110,25 +96,6 @@ TEST_F(WindowPosition, WritesTheCornerAsUnsigned16BitNumbersWithNoLineEndAfterTh
         EXPECT_EQ(ReadFileBytes("tarsel.ini"), c.bytes);
     }
     EXPECT_TRUE(standin::Boxes().empty());
-}
-
-TEST_F(WindowPosition, WhatAMoveWritesPutsTheWindowBackWhereItWas) {
-    const struct {
-        int clientLeft, clientTop;
-        int left, top;
-    } cases[] = {
-        {103, 124, 100, 100},
-        {-5, 30, 1, 6},   // dragged past the left screen edge
-        {40, -20, 37, 1}, // and past the top
-    };
-    for (const auto& c : cases) {
-        SaveWindowPosition(Corner(c.clientLeft, c.clientTop));
-        int x, y, left, top;
-        ASSERT_TRUE(ReadWindowPosition(&x, &y));
-        WindowEdgesFor(x, y, 800, 600, &left, &top);
-        EXPECT_EQ(left, c.left);
-        EXPECT_EQ(top, c.top);
-    }
 }
 
 TEST_F(WindowPosition, AFileThatCannotBeWrittenShowsItsBoxAndTheNextMoveTriesAgain) {
