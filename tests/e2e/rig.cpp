@@ -104,7 +104,7 @@ void DeleteTree(const std::string& folder) {
 struct RegUndo {
     HKEY root;
     std::string key;
-    bool keyCreated; // the setter made the key (or a folder above it): delete that
+    bool keyCreated; // the setter made this key (the first missing one on the way): delete it
     std::string name;
     RegValue previous;
 };
@@ -777,6 +777,9 @@ std::vector<Box> Scenario::ExpectBoxes(const std::vector<ExpectedBox>& expected,
             << "message boxes\n  expected:" << (wanted.empty() ? " none" : wanted)
             << "\n  found:" << Describe(found);
     }
+    // A scenario may index the result by the boxes it expected, found or not.
+    if (found.size() < expected.size())
+        found.resize(expected.size());
     return found;
 }
 

@@ -221,7 +221,8 @@ class Scenario : public ::testing::Test {
     // A scenario must expect each box it causes: the boxes that no check took fail it at the end.
     std::vector<Box> Boxes() const;
     // Waits until the boxes since the last check are exactly these, in this order, each with
-    // only an OK button; gives them for further checks (owner, topmost).
+    // only an OK button; gives them for further checks (owner, topmost), at least as many as
+    // expected (empty records stand in for missing boxes).
     std::vector<Box> ExpectBoxes(const std::vector<ExpectedBox>& expected, Where where = {});
     // No box since the last check.
     void ExpectNoBoxes(Where where = {});

@@ -46,7 +46,6 @@ TEST_F(TheRig, RecordsEveryBoxInOrderAndPressesOk) {
     SysCommand(window, 999);
     std::vector<Box> boxes =
         ExpectBoxes({{"First box", "First box text"}, {"Second box", "Second box text"}});
-    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].owner, nullptr);
     EXPECT_TRUE(boxes[0].topmost);
     EXPECT_EQ(boxes[1].owner, window);

@@ -30,7 +30,8 @@ export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 export LC_ALL=C.UTF-8
 unset LANGUAGE
 
-# True when pid $1 is a live process whose command line holds $2.
+# True when pid $1 is a live process (not a zombie: its command line is empty) whose command line
+# holds $2.
 running() {
     [ -n "$1" ] && tr '\0' ' ' 2>/dev/null <"/proc/$1/cmdline" | grep -q -F -- "$2"
 }
@@ -52,19 +53,31 @@ stop_wine() {
 
 # Starts Xvfb on the first free display from :93 on and records it.
 start_xvfb() {
+    if ! command -v Xvfb >/dev/null; then
+        echo "wine-env.sh: Xvfb is not installed, and no display was configured" >&2
+        exit 1
+    fi
     number=93
     while [ "$number" -lt 200 ]; do
         if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
             rm -f "$state/xvfb.ready"
+            # In a script without job control setsid becomes Xvfb itself, so $! is Xvfb's pid.
             setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -displayfd 8 \
                 8>"$state/xvfb.ready" </dev/null >>"$log" 2>&1 9>&- &
-            # Xvfb writes the display number once it takes connections.
-            if wait_for_file "$state/xvfb.ready" 100; then
-                tr -d ' \n' <"/tmp/.X$number-lock" >"$state/xvfb.pid"
+            pid=$!
+            # Xvfb writes the display number once it takes connections; it ends at once when the
+            # display is taken.
+            tries=0
+            while [ ! -s "$state/xvfb.ready" ] && running "$pid" '' && [ "$tries" -lt 100 ]; do
+                sleep 0.1
+                tries=$((tries + 1))
+            done
+            if [ -s "$state/xvfb.ready" ] && running "$pid" Xvfb; then
+                echo "$pid" >"$state/xvfb.pid"
                 echo ":$number" >"$state/display"
                 return 0
             fi
-            kill $! 2>/dev/null || true
+            kill "$pid" 2>/dev/null || true
         fi
         number=$((number + 1))
     done
