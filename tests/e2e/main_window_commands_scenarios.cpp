@@ -52,7 +52,7 @@ TEST_F(TheMainWindowsCommands, OnlyAClickOfGoLaunches) {
     TypicalStart();
     Start();
     HWND window = MainWindow();
-    HWND picker = Item(window, IDC_MAIN_PICKER);
+    HWND picker = ExpectFilledPicker(window, TypicalDescriptions());
     // The picker's selection change, and Go's id with a notification code other than a click.
     Select(picker, 1);
     PostCommand(window, MAKEWPARAM(IDC_MAIN_GO, BN_DBLCLK));
@@ -82,7 +82,7 @@ TEST_F(TheMainWindowsCommands, AListJustBelowTheLimitFillsThePicker) {
     std::vector<std::string> descriptions;
     for (const Location& location : locations)
         descriptions.push_back(location.description);
-    ExpectComboItems(Item(MainWindow(), IDC_MAIN_PICKER), descriptions);
+    ExpectFilledPicker(MainWindow(), descriptions);
     ExpectNoBoxes();
 }
 

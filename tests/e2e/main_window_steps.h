@@ -11,6 +11,24 @@
 
 namespace e2e {
 
+// Waits until the main window is shown with its picker filled with these descriptions, and gives
+// the picker. The window exists while it is made, before its controls do.
+inline HWND ExpectFilledPicker(HWND window, const std::vector<std::string>& descriptions,
+                               Where where = {}) {
+    ExpectVisible(window, true, where);
+    HWND picker = Item(window, IDC_MAIN_PICKER, where);
+    ExpectComboItems(picker, descriptions, where);
+    return picker;
+}
+
+// The descriptions of the list that TypicalStart writes.
+inline std::vector<std::string> TypicalDescriptions() {
+    std::vector<std::string> descriptions;
+    for (const Location& location : kTypicalLocations)
+        descriptions.push_back(location.description);
+    return descriptions;
+}
+
 // The client area's top-left corner in screen coordinates: what the position file records.
 inline POINT ClientCorner(HWND window) {
     POINT corner = {0, 0};

@@ -162,6 +162,7 @@ TEST_F(TheStartFileHidden, NamingNoEntryEndsTheProgramUnseenWithoutALaunch) {
     // One launch to show that none came before it.
     PutFile("tarsel.inf", StartFile("0"));
     Start();
+    ExpectVisible(MainWindow());
     Click(Item(MainWindow(), IDC_MAIN_GO));
     ExpectLaunches({"\"" + BrowserPath() + "\" http://a/"});
     ExpectNoBoxes();
