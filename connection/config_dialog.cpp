@@ -3,6 +3,8 @@
 // the two preference files, and Cancel leaves them (and the changed settings) as they are.
 #include "connection/config_dialog.h"
 
+#include "app/main_window.h"
+
 #include "connection/connection_settings.h"
 #include "connection/idle_minutes.h"
 #include "resources/resource.h"
@@ -110,5 +112,5 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 } // namespace
 
 void OpenConfigureDialog(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), "Config", owner, ConfigDialogProc, 0);
+    DialogBoxParamA(programInstance, "Config", owner, ConfigDialogProc, 0);
 }
