@@ -30,6 +30,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX ..."
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w
+    # This Wine does not find its own fonts where Debian keeps them; without them the title
+    # bars' buttons show letters instead of their glyphs.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
 # "Go" starts the registered Internet Explorer path; Wine's winebrowser hands the address on to
 # the host's default browser (xdg-open). The dial-up connection name keeps the start quiet.

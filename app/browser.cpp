@@ -42,8 +42,6 @@ bool HoldsBlank(const char* text) {
 
 int DetectDefaultBrowser() {
     HKEY key;
-    // HKEY_CLASSES_ROOT is itself defined as a cast.
-    // cppcheck-suppress cstyleCast
     LONG result = RegOpenKeyExA(HKEY_CLASSES_ROOT, kDefaultIconKey, 0, KEY_ALL_ACCESS, &key);
     if (result != ERROR_SUCCESS) {
         ShowRegistryErrorBox(result, "ERROR: open default browser failed");
@@ -87,7 +85,6 @@ int LookUpBrowserPath(int kind) {
         return 0;
     }
     HKEY key;
-    // cppcheck-suppress cstyleCast
     LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key);
     if (result != ERROR_SUCCESS) {
         ShowRegistryErrorBox(result, failure);
