@@ -4,6 +4,8 @@
 #include "app/about_box.h"
 #include "app/launch.h"
 #include "app/window_position.h"
+#include "connection/config_dialog.h"
+#include "locations/locations_dialog.h"
 #include "resources/resource.h"
 
 HINSTANCE programInstance;
@@ -60,10 +62,10 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case IDM_CONNECTION:
-        // The Configure dialog opens here once it exists.
+        OpenConfigureDialog(window);
         return 0;
     case IDM_EDIT_LOCATIONS:
-        // The Edit Locations dialog opens here once it exists.
+        OpenLocationsDialog(window);
         return 0;
     case IDM_ABOUT:
         OpenAboutBox(programInstance, window);
