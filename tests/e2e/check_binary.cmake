@@ -1,5 +1,5 @@
 # Checks tarsel.exe from its PE headers: a GUI program (subsystem 2), importing only DLLs that
-# ship with Windows, exporting DlgBoxProc by that name.
+# ship with Windows, exporting DlgBoxProc by that name; and its size, at most 64 KiB.
 #   cmake -DOBJDUMP=<objdump> -DPROGRAM=<tarsel.exe> -P check_binary.cmake
 cmake_minimum_required(VERSION 3.21)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
@@ -8,6 +8,12 @@ if(NOT result EQUAL 0)
 endif()
 
 set(failures "")
+
+set(size_limit 65536)
+file(SIZE ${PROGRAM} size)
+if(size GREATER size_limit)
+    string(APPEND failures "${size} bytes, more than the ${size_limit} allowed\n")
+endif()
 
 if(NOT dump MATCHES "\nSubsystem[ \t]+0*2[ \t]")
     string(REGEX MATCH "\nSubsystem[^\n]*" subsystem "${dump}")
@@ -39,4 +45,4 @@ if(failures)
 endif()
 string(REPLACE ";DLL Name: " ", " imports "${imports}")
 string(REPLACE "DLL Name: " "imports " imports "${imports}")
-message(STATUS "${PROGRAM}: GUI program, ${imports}, exports DlgBoxProc")
+message(STATUS "${PROGRAM}: ${size} bytes, GUI program, ${imports}, exports DlgBoxProc")
