@@ -14,7 +14,7 @@ struct TextFile {
     bool atEnd;  // no more bytes: the end of the file or a Ctrl-Z
     DWORD used;  // bytes in buffer
     DWORD next;  // next unread byte of buffer (reading)
-    char buffer[512];
+    char buffer[4096];
 };
 
 // Both return false, with the system's last-error code set, when the file can't be opened.

@@ -68,14 +68,15 @@ class ListRewriteFaults : public InTestFolder {
 };
 
 TEST_F(ListRewriteFaults, EveryFailurePoint) {
-    // Long enough lines that urls.tmp takes many writes of the text files' 512-byte buffer.
-    const std::string old = SiteList(Range(0, 90), 40, 90);
+    // Entries of the widest texts the table holds, so that urls.tmp takes many writes of the
+    // text files' buffer.
+    const std::string old = SiteList(Range(0, 90), 199, 299);
     const Operation operations[] = {
         {"add", kNoEdits.Add("New", "http://new.example/"), "urls.tmp to urls.txt (1)"},
-        {"delete", kNoEdits.Delete(SiteDescription(40, 40), SiteAddress(40, 90)),
+        {"delete", kNoEdits.Delete(SiteDescription(40, 199), SiteAddress(40, 299)),
          "urls.tmp to urls.txt (2)"},
         {"modify",
-         kNoEdits.Modify(SiteDescription(70, 40), SiteAddress(70, 90), "Renamed",
+         kNoEdits.Modify(SiteDescription(70, 199), SiteAddress(70, 299), "Renamed",
                          "http://renamed.example/"),
          "urls.tmp to urls.txt (3)"},
     };
