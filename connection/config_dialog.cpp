@@ -59,6 +59,33 @@ void StepMinutes(HWND dialog, int request) {
         SetDlgItemTextA(dialog, IDC_CONFIG_IDLE_MINUTES, connectionSettings.idleMinutesText);
 }
 
+// OK takes over the typed minutes as Enter does, so a number typed and confirmed with OK alone
+// is stored too. The files are written once the dialog has ended.
+void PressOk(HWND dialog) {
+    TakeOverMinutesBox(dialog);
+    EndDialog(dialog, 1);
+    WriteConnectionSettings();
+}
+
+// Enter while OK or Cancel has the focus presses that button, as it does right after opening,
+// when OK has it. Windows' dialog manager sends the focused button's own id then; Wine's sends
+// command 1 unless the button has become the default one (by Tab, for instance), so command 1
+// looks at the focus before it takes over the minutes. Returns whether a button was pressed.
+bool PressFocusedButton(HWND dialog) {
+    HWND focus = GetFocus();
+    if (!focus)
+        return false;
+    if (focus == GetDlgItem(dialog, IDC_CONFIG_OK)) {
+        PressOk(dialog);
+        return true;
+    }
+    if (focus == GetDlgItem(dialog, IDC_CONFIG_CANCEL)) {
+        EndDialog(dialog, 1);
+        return true;
+    }
+    return false;
+}
+
 // Whole-wParam comparisons: only a click (notification 0) runs a command.
 LRESULT OnConfigCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     switch (wParam) {
@@ -76,13 +103,13 @@ LRESULT OnConfigCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     case IDC_CONFIG_DISCONNECT_DISABLE:
         SetAutoDisconnect(dialog, false);
         break;
-    case IDOK: // Enter while no push button has the focus
+    case IDOK: // Enter
+        if (PressFocusedButton(dialog))
+            return 0;
         TakeOverMinutesBox(dialog);
         break;
     case IDC_CONFIG_OK:
-        TakeOverMinutesBox(dialog);
-        EndDialog(dialog, 1);
-        WriteConnectionSettings();
+        PressOk(dialog);
         return 0;
     case IDC_CONFIG_CANCEL:
         EndDialog(dialog, 1);
@@ -93,6 +120,11 @@ LRESULT OnConfigCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(dialog, WM_COMMAND, wParam, lParam);
 }
 
+// Every message the dialog doesn't handle is left to the dialog manager (FALSE). Handing it to
+// DefWindowProcA instead would run the default twice or drop its answer: the title bar would
+// not drag and the caption would read as empty, and Alt+F4 (WM_CLOSE) would destroy the dialog
+// without ending it, leaving the main window disabled for good. The dialog manager turns
+// WM_CLOSE into command 2, which does nothing here, as Escape does.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
@@ -104,9 +136,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return OnConfigCommand(dialog, wParam, lParam);
     case WM_VSCROLL:
         StepMinutes(dialog, LOWORD(wParam));
-        break;
+        return DefWindowProcA(dialog, message, wParam, lParam);
     }
-    return DefWindowProcA(dialog, message, wParam, lParam);
+    return FALSE;
 }
 
 } // namespace
