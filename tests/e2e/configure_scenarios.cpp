@@ -116,7 +116,7 @@ void ExpectChecks(HWND dialog, bool autoDial, bool autoDisconnect, Where where =
     };
     for (const auto& button : buttons) {
         HWND control = Item(dialog, button.id, where);
-        WPARAM wanted = button.checked ? BST_CHECKED : BST_UNCHECKED;
+        LRESULT wanted = button.checked ? BST_CHECKED : BST_UNCHECKED;
         if (!WaitUntil([&] { return SendTo(control, BM_GETCHECK, 0, 0) == wanted; }))
             ADD_FAILURE_AT(where.file, where.line) << "radio button " << button.id << " is "
                                                    << (button.checked ? "not checked" : "checked");
