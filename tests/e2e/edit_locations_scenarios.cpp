@@ -518,8 +518,11 @@ TEST_F(AModify, GetsTheStoredAddressBackWhenTheDeleteBoxChanges) {
 }
 
 TEST_F(AModify, IsWithdrawnByChoosingNothing) {
+    // An entry with neither description nor address: a withdrawn modify must not reach it
+    // either.
+    const std::string list = "3\nOne\nhttp://a/\nTwo\nhttp://b/\n\n\n";
     StartOn(kTypicalLocations);
-    PutFile("urls.txt", kBareLfList);
+    PutFile("urls.txt", list);
     LocationsDialog d = Open();
     Modify(d, 1, "Eins", "http://e/");
     Select(d.modifyBox, 0);
@@ -527,8 +530,8 @@ TEST_F(AModify, IsWithdrawnByChoosingNothing) {
     ExpectText(d.newAddress, "");
     ExpectEnabled(d.newAddress, false);
     PressOk(d);
-    ExpectFile("urls.txt", kBareLfList);
-    ExpectFilledPicker(MainWindow(), {"One", "Two"});
+    ExpectFile("urls.txt", list);
+    ExpectFilledPicker(MainWindow(), {"One", "Two", ""});
 }
 
 TEST_F(AModify, KeepsALongAddressWhole) {
