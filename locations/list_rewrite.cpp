@@ -92,7 +92,7 @@ void SurveyList(TextFile* list, const char* description, const char* address, Su
 // Writes a typed text as one line. Only what comes before a line break or a Ctrl-Z is taken,
 // as anything after it would make lines of its own or end the file.
 void WriteTypedLine(TextFile* file, const char* text) {
-    char line[kPendingTextSize];
+    char line[kMaxAddress + 1];
     size_t length = strcspn(text, "\r\n\x1A");
     if (length >= sizeof line)
         length = sizeof line - 1;
@@ -249,9 +249,9 @@ int ModifyLocation() {
 
 int ApplyPendingEdits() {
     TerminatePendingEdit();
-    if (pendingEdit.deleteDescription[0])
+    if (pendingEdit.deleteChosen || pendingEdit.deleteDescription[0])
         DeleteLocation();
-    if (pendingEdit.modifyOldDescription[0])
+    if (pendingEdit.modifyChosen || pendingEdit.modifyOldDescription[0])
         ModifyLocation();
     int result = 0;
     if (pendingEdit.addDescription[0])

@@ -13,10 +13,13 @@ const int kPendingTextSize = 200;
 // and the add was refused.
 const int kListFull = 99;
 
-// The one pending add, delete and modify that the Edit Locations dialog collects. An empty
-// addDescription, deleteDescription or modifyOldDescription means that no such edit is pending.
+// The one pending add, delete and modify that the Edit Locations dialog collects. An add is
+// pending when addDescription is not empty. A delete or modify is pending when its old
+// description is not empty, or when the dialog marks the entry as chosen: an entry whose
+// description is empty can be deleted and modified too.
 // The entry to delete or modify is named by its description and its address together, as the
-// dialog's table holds them, so the fields are as wide as the table's.
+// dialog's table holds them, so the fields are as wide as the table's. The new address is as
+// wide as well, so that a modify that keeps a long address keeps it whole.
 struct PendingEdit {
     char addDescription[kPendingTextSize];
     char addAddress[kPendingTextSize];
@@ -25,7 +28,9 @@ struct PendingEdit {
     char modifyOldDescription[kMaxDescription + 1];
     char modifyOldAddress[kMaxAddress + 1];
     char modifyNewDescription[kPendingTextSize];
-    char modifyNewAddress[kPendingTextSize];
+    char modifyNewAddress[kMaxAddress + 1];
+    bool deleteChosen;
+    bool modifyChosen;
 };
 
 // The process's one pending edit: empty at start and after every ApplyPendingEdits.

@@ -16,14 +16,20 @@
 
 namespace {
 
-// Longest texts the boxes take: what OK reads of them.
+// Longest texts the boxes take: what OK reads of them. The new address takes as much as an
+// entry's address holds, so that a modify never cuts the address it keeps.
 const int kAddTextLength = 119;
-const int kModifyTextLength = 199;
+const int kModifyDescriptionLength = 199;
+const int kModifyAddressLength = kMaxAddress;
 
 // The dialog's own table and its two boxes; one visit at a time.
 LocationTable dialogTable;
 HWND deleteBox;
 HWND modifyBox;
+// Set from the opening of a visit until OK or Cancel has done all its work. The main window
+// takes input again while OK shows the limit box, and a second visit then would reload the
+// picker under the first one's feet.
+bool visitRunning = false;
 
 void CopyText(char* to, size_t size, const char* from) {
     size_t length = strnlen(from, size - 1);
@@ -38,16 +44,21 @@ const LocationEntry* EntryForItem(LRESULT k) {
     return &dialogTable.entries[k - 1];
 }
 
+// The user sees where a text stops rather than finding it cut at OK.
 void LimitTyping(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_ADD_DESCRIPTION, EM_LIMITTEXT, kAddTextLength, 0);
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_ADD_ADDRESS, EM_LIMITTEXT, kAddTextLength, 0);
-    SendDlgItemMessageA(dialog, IDC_LOCATIONS_MODIFY_BOX, CB_LIMITTEXT, kModifyTextLength, 0);
-    SendDlgItemMessageA(dialog, IDC_LOCATIONS_MODIFY_ADDRESS, EM_LIMITTEXT, kModifyTextLength, 0);
+    SendDlgItemMessageA(dialog, IDC_LOCATIONS_MODIFY_BOX, CB_LIMITTEXT, kModifyDescriptionLength,
+                        0);
+    SendDlgItemMessageA(dialog, IDC_LOCATIONS_MODIFY_ADDRESS, EM_LIMITTEXT, kModifyAddressLength,
+                        0);
 }
 
 LRESULT InitLocationsDialog(HWND dialog) {
     // Nothing prepared in an earlier visit, a cancelled one included, survives into this one.
     memset(&pendingEdit, 0, sizeof pendingEdit);
+    // A visit that ended without OK or Cancel may have left its table behind.
+    FreeLocationTable(&dialogTable);
     LimitTyping(dialog);
 
     deleteBox = GetDlgItem(dialog, IDC_LOCATIONS_DELETE_BOX);
@@ -59,23 +70,31 @@ LRESULT InitLocationsDialog(HWND dialog) {
     if (!LoadLocationList(&dialogTable, "Failed to open URLS.LST", false))
         return 0;
 
-    if (dialogTable.count > 0) {
+    // An empty list gets no items at all, "<Nothing>" included, and so no selection.
+    int count = dialogTable.present ? dialogTable.count : 0;
+    if (count > 0) {
         SendMessageA(deleteBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("<Nothing>"));
         SendMessageA(modifyBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("<Nothing>"));
-        for (int i = 0; i < dialogTable.count; ++i) {
-            LPARAM description = reinterpret_cast<LPARAM>(dialogTable.entries[i].description);
-            SendMessageA(deleteBox, CB_ADDSTRING, 0, description);
-            SendMessageA(modifyBox, CB_ADDSTRING, 0, description);
-        }
+    }
+    for (int i = 0; i < count; ++i) {
+        LPARAM description = reinterpret_cast<LPARAM>(dialogTable.entries[i].description);
+        SendMessageA(deleteBox, CB_ADDSTRING, 0, description);
+        SendMessageA(modifyBox, CB_ADDSTRING, 0, description);
     }
     SendMessageA(deleteBox, CB_SETCURSEL, 0, 0);
     SendMessageA(modifyBox, CB_SETCURSEL, 0, 0);
     SetDlgItemTextA(dialog, IDC_LOCATIONS_ADD_ADDRESS, "http://");
+    // OK, the first tab stop, takes the focus as the default button, so that Enter right after
+    // opening presses it. A plain SetFocus, which is all that returning 1 asks for, leaves it an
+    // ordinary button where Enter sends IDOK instead.
+    SendMessageA(dialog, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_LOCATIONS_OK)), TRUE);
     return 1;
 }
 
 // A selection change in either box looks at the Modify box: an entry chosen there is prepared
-// for modification and its address offered for editing; "<Nothing>" withdraws it.
+// for modification and its stored address offered for editing, over whatever was typed there;
+// "<Nothing>" withdraws the modification.
 void OnSelectionChange(HWND dialog) {
     HWND newAddress = GetDlgItem(dialog, IDC_LOCATIONS_MODIFY_ADDRESS);
     LRESULT k = SendMessageA(modifyBox, CB_GETCURSEL, 0, 0);
@@ -85,11 +104,13 @@ void OnSelectionChange(HWND dialog) {
         CopyText(pendingEdit.modifyOldDescription, sizeof pendingEdit.modifyOldDescription,
                  entry->description);
         CopyText(pendingEdit.modifyOldAddress, sizeof pendingEdit.modifyOldAddress, entry->address);
+        pendingEdit.modifyChosen = true;
     } else if (k == 0) {
         SetWindowTextA(newAddress, "");
         EnableWindow(newAddress, FALSE);
         pendingEdit.modifyOldDescription[0] = '\0';
         pendingEdit.modifyOldAddress[0] = '\0';
+        pendingEdit.modifyChosen = false;
     }
 }
 
@@ -100,16 +121,20 @@ void CollectPendingEdit(HWND dialog) {
     if (const LocationEntry* entry = EntryForItem(SendMessageA(deleteBox, CB_GETCURSEL, 0, 0))) {
         CopyText(edit.deleteDescription, sizeof edit.deleteDescription, entry->description);
         CopyText(edit.deleteAddress, sizeof edit.deleteAddress, entry->address);
+        edit.deleteChosen = true;
     }
+    // The new address is read whether its box is enabled or not.
     GetDlgItemTextA(dialog, IDC_LOCATIONS_MODIFY_ADDRESS, edit.modifyNewAddress,
-                    kModifyTextLength + 1);
+                    kModifyAddressLength + 1);
     GetDlgItemTextA(dialog, IDC_LOCATIONS_MODIFY_BOX, edit.modifyNewDescription,
-                    kModifyTextLength + 1);
-    // An entry chosen for modification and left as it was is not modified.
+                    kModifyDescriptionLength + 1);
+    // An entry chosen for modification and left as it was is not modified. The comparison is
+    // case-sensitive: a change of case alone is a modification.
     if (strcmp(edit.modifyNewDescription, edit.modifyOldDescription) == 0 &&
         strcmp(edit.modifyNewAddress, edit.modifyOldAddress) == 0) {
         edit.modifyOldDescription[0] = '\0';
         edit.modifyOldAddress[0] = '\0';
+        edit.modifyChosen = false;
     }
 }
 
@@ -118,14 +143,31 @@ void OnLocationsOk(HWND dialog) {
     CollectPendingEdit(dialog);
     int result = ApplyPendingEdits();
     FreeLocationTable(&mainTable);
+    // The main window takes input again once the dialog has ended, possibly with the limit box
+    // still on screen: "Go" must find no item that names the released table.
+    SendMessageA(picker, CB_RESETCONTENT, 0, 0);
     FreeLocationTable(&dialogTable);
     EndDialog(dialog, 1);
-    // Emptied before the limit box can appear: the main window takes input again from here, and
-    // "Go" must find no item that names the released table.
-    SendMessageA(picker, CB_RESETCONTENT, 0, 0);
     if (result == kListFull)
         ShowLimitBox("Location limit is 99.", "Maximum Locations");
+    // The main window fills its picker again in full, the start file's launch included.
     SendMessageA(mainWindow, WM_INITDIALOG, 0, 0);
+}
+
+void OnLocationsCancel(HWND dialog) {
+    FreeLocationTable(&dialogTable);
+    EndDialog(dialog, 1);
+}
+
+// Whole-wParam comparisons: only a click (notification 0) of OK or Cancel runs them, so Enter
+// (command IDOK) and Escape (IDCANCEL) do nothing. A selection change is taken from any control.
+void OnLocationsCommand(HWND dialog, WPARAM wParam) {
+    if (HIWORD(wParam) == CBN_SELCHANGE)
+        OnSelectionChange(dialog);
+    else if (wParam == IDC_LOCATIONS_OK)
+        OnLocationsOk(dialog);
+    else if (wParam == IDC_LOCATIONS_CANCEL)
+        OnLocationsCancel(dialog);
 }
 
 INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,22 +177,27 @@ INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     case WM_INITDIALOG:
         return InitLocationsDialog(dialog);
     case WM_COMMAND:
-        // Whole-wParam comparisons: Enter (IDOK) and Escape (IDCANCEL) do nothing here.
-        if (HIWORD(wParam) == CBN_SELCHANGE)
-            OnSelectionChange(dialog);
-        else if (wParam == IDC_LOCATIONS_OK)
-            OnLocationsOk(dialog);
-        else if (wParam == IDC_LOCATIONS_CANCEL) {
-            FreeLocationTable(&dialogTable);
-            EndDialog(dialog, 1);
-        }
+        OnLocationsCommand(dialog, wParam);
         return 0;
+    case WM_CLOSE:
+        // Alt+F4 does nothing, as Escape doesn't: the default handling would destroy the dialog
+        // without ending it, and the main window would stay disabled for good.
+        return TRUE;
     }
-    return DefWindowProcA(dialog, message, wParam, lParam);
+    // A message the procedure takes is answered with DWLP_MSGRESULT, so the default handling's
+    // answer goes there as well: otherwise the caption would read as empty and the title bar
+    // would not move the dialog.
+    LRESULT result = DefWindowProcA(dialog, message, wParam, lParam);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    return result;
 }
 
 } // namespace
 
 void OpenLocationsDialog(HWND owner) {
+    if (visitRunning)
+        return;
+    visitRunning = true;
     DialogBoxParamA(programInstance, "Locations", owner, LocationsDialogProc, 0);
+    visitRunning = false;
 }

@@ -3,7 +3,8 @@
 // entries it holds, every line end CR LF.
 //
 // Input: a byte naming the call to fail (none past the last kind), a byte for which of its calls
-// fails, the eight pending texts each ended by a NUL byte, then the list file's bytes.
+// fails (low six bits) and whether the delete and the modify are marked as chosen (high bits),
+// the eight pending texts each ended by a NUL byte, then the list file's bytes.
 #include "fuzz_folder.h"
 
 #include "common/decimal.h"
@@ -65,6 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int kinds = static_cast<int>(standin::Call::Count);
     int failing = size > 0 ? data[0] % (kinds + 1) : kinds;
     int nth = size > 1 ? data[1] % 64 + 1 : 1;
+    // The high bits of the same byte: the entries marked as chosen, as the dialog marks them.
+    bool deleteChosen = size > 1 && (data[1] & 0x40) != 0;
+    bool modifyChosen = size > 1 && (data[1] & 0x80) != 0;
     size_t skip = size < 2 ? size : 2;
     data += skip;
     size -= skip;
@@ -80,6 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sizeof pendingEdit.modifyNewDescription, sizeof pendingEdit.modifyNewAddress};
     for (int i = 0; i < kFieldCount; ++i)
         TakeField(&data, &size, fields[i], sizes[i]);
+    pendingEdit.deleteChosen = deleteChosen;
+    pendingEdit.modifyChosen = modifyChosen;
 
     WriteFuzzFile("urls.txt", data, size);
     remove("urls.tmp");

@@ -16,6 +16,7 @@ struct Edits {
     std::string deleteDescription, deleteAddress;
     std::string modifyOldDescription, modifyOldAddress;
     std::string modifyNewDescription, modifyNewAddress;
+    bool deleteChosen = false, modifyChosen = false;
 
     Edits Add(const std::string& description, const std::string& address) const {
         Edits edits = *this;
@@ -27,6 +28,18 @@ struct Edits {
         Edits edits = *this;
         edits.deleteDescription = description;
         edits.deleteAddress = address;
+        return edits;
+    }
+    // As the dialog leaves them: the entry marked as chosen, whatever its description.
+    Edits DeleteChosen(const std::string& description, const std::string& address) const {
+        Edits edits = Delete(description, address);
+        edits.deleteChosen = true;
+        return edits;
+    }
+    Edits ModifyChosen(const std::string& oldDescription, const std::string& oldAddress,
+                       const std::string& newDescription, const std::string& newAddress) const {
+        Edits edits = Modify(oldDescription, oldAddress, newDescription, newAddress);
+        edits.modifyChosen = true;
         return edits;
     }
     Edits Modify(const std::string& oldDescription, const std::string& oldAddress,
@@ -57,6 +70,8 @@ inline void SetPendingEdit(const Edits& edits) {
     PutField(pendingEdit.modifyOldAddress, edits.modifyOldAddress);
     PutField(pendingEdit.modifyNewDescription, edits.modifyNewDescription);
     PutField(pendingEdit.modifyNewAddress, edits.modifyNewAddress);
+    pendingEdit.deleteChosen = edits.deleteChosen;
+    pendingEdit.modifyChosen = edits.modifyChosen;
 }
 
 inline bool PendingEditIsEmpty() {

@@ -19,6 +19,7 @@ const std::string kNoLastAddress = Lines({"2", "One", "http://a/", "Two"});
 const std::string kSameDescription =
     Lines({"3", "One", "http://a/", "Two", "http://b/", "One", "http://c/"});
 const std::string kTwins = Lines({"3", "One", "http://a/", "Two", "http://b/", "One", "http://a/"});
+const std::string kNoDescription = Lines({"2", "", "http://e/", "Two", "http://b/"});
 const std::string kFull = SiteList(Range(0, 99));
 const std::string kLongDescription(250, 'd');
 const std::string kLongAddress = "http://" + std::string(993, 'l');
@@ -148,6 +149,10 @@ TEST_F(ListRewrite, LinesAndLineEnds) {
         {"modify of the widest entry the table holds", kWidest,
          kNoEdits.Modify(std::string(199, 'D'), std::string(299, 'A'), "Eins", "http://e/"),
          Lines({"2", "Eins", "http://e/", "Two", "http://b/"}), 0, nullptr},
+        {"modify keeps the widest address the table holds", kWidest,
+         kNoEdits.Modify(std::string(199, 'D'), std::string(299, 'A'), "Eins",
+                         std::string(299, 'A')),
+         Lines({"2", "Eins", std::string(299, 'A'), "Two", "http://b/"}), 0, nullptr},
     };
     for (const RewriteCase& c : cases)
         Check(c);
@@ -174,6 +179,14 @@ TEST_F(ListRewrite, PickedEntry) {
         {"modify, nothing found", kBareLf, kNoEdits.Modify("Three", "http://c/", "3", "http://3/"),
          kBareLf, 0, nullptr},
         {"delete on an empty list", "0\r\n", kDeleteOne, "0\r\n", 0, nullptr},
+        // An entry whose description is empty is reached when it was chosen.
+        {"delete of a chosen entry without description", kNoDescription,
+         kNoEdits.DeleteChosen("", "http://e/"), Lines({"1", "Two", "http://b/"}), 0, nullptr},
+        {"modify of a chosen entry without description", kNoDescription,
+         kNoEdits.ModifyChosen("", "http://e/", "Named", "http://e/"),
+         Lines({"2", "Named", "http://e/", "Two", "http://b/"}), 0, nullptr},
+        {"an empty description alone is no delete", kNoDescription,
+         kNoEdits.Delete("", "http://e/"), kNoDescription, 0, nullptr},
         {"delete of a line cut in the table", kLongLines,
          kNoEdits.Delete(kLongDescription.substr(0, 199), kLongAddress.substr(0, 299)), kLongLines,
          0, nullptr},
