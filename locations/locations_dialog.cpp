@@ -170,7 +170,7 @@ void OnLocationsCommand(HWND dialog, WPARAM wParam) {
         OnLocationsCancel(dialog);
 }
 
-INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_CREATE:
         return 0;
@@ -179,17 +179,13 @@ INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         OnLocationsCommand(dialog, wParam);
         return 0;
-    case WM_CLOSE:
-        // Alt+F4 does nothing, as Escape doesn't: the default handling would destroy the dialog
-        // without ending it, and the main window would stay disabled for good.
-        return TRUE;
     }
-    // A message the procedure takes is answered with DWLP_MSGRESULT, so the default handling's
-    // answer goes there as well: otherwise the caption would read as empty and the title bar
-    // would not move the dialog.
-    LRESULT result = DefWindowProcA(dialog, message, wParam, lParam);
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
-    return result;
+    // Every other message is left to the dialog manager (FALSE), as in the Configure dialog.
+    // Handing it to DefWindowProcA instead would drop its answer or run the default twice: the
+    // caption would read as empty, the title bar would not move the dialog, and Alt+F4 would
+    // destroy the dialog without ending it. The dialog manager turns Alt+F4 into command 2,
+    // which does nothing here, as Escape does.
+    return FALSE;
 }
 
 } // namespace
