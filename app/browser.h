@@ -2,6 +2,7 @@
 // that starts it on an address.
 #pragma once
 
+#include "locations/location_list.h"
 #include "platform/win32.h"
 
 #include <cstddef>
@@ -15,8 +16,8 @@ enum BrowserKindValue {
 // The longest browser path taken from the registry, several times what the system can start
 // (MAX_PATH). A path is used whole or not at all, never cut short.
 const size_t kMaxBrowserPath = 1023;
-// Quotes around the path, the path, one blank, an address of up to 299 characters and the NUL.
-const size_t kLaunchCommandSize = 2 + kMaxBrowserPath + 1 + 299 + 1;
+// Quotes around the path, the path, one blank, the longest address an entry holds and the NUL.
+const size_t kLaunchCommandSize = 2 + kMaxBrowserPath + 1 + kMaxAddress + 1;
 
 // The default browser, decided once per run by DetectDefaultBrowser.
 extern int BrowserKind;

@@ -79,7 +79,6 @@ void WriteSwitch(HKEY key, const char* name, int value, int* field) {
 }
 
 bool OpenKey(const char* path, const char* caption, HKEY* key) {
-    // HKEY_CURRENT_USER is itself defined as a cast.
     LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key);
     if (result != ERROR_SUCCESS) {
         ShowRegistryErrorBox(result, caption);
