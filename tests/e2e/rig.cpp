@@ -1,5 +1,7 @@
 #include "tests/e2e/rig.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -635,12 +637,65 @@ std::vector<std::string> Scenario::BrowserLaunches() const {
     return launches;
 }
 
+namespace {
+
+// How long a launch may take to be recorded: WinExec waits up to 30 s for the program it
+// started, and a Wine process can take seconds to start on a loaded machine.
+const DWORD kLaunchTimeoutMs = 30000;
+
+// The running processes whose program file is called name (no folder).
+int ProcessesCalled(const std::string& name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The launches, or for long lists their counts and the first difference.
+std::string DescribeLaunches(const std::vector<std::string>& expected,
+                             const std::vector<std::string>& found) {
+    const size_t kListedLaunches = 4;
+    if (expected.size() <= kListedLaunches && found.size() <= kListedLaunches)
+        return "\n  expected: " + Join(expected) + "\n  found:    " + Join(found);
+    size_t same = 0;
+    while (same < expected.size() && same < found.size() && expected[same] == found[same])
+        ++same;
+    std::string text = "\n  expected: " + std::to_string(expected.size()) +
+                       " launches\n  found:    " + std::to_string(found.size()) +
+                       " launches, the first " + std::to_string(same) + " as expected";
+    if (same < expected.size())
+        text += "\n  expected launch " + std::to_string(same + 1) + ": " + Escaped(expected[same]);
+    if (same < found.size())
+        text += "\n  found launch " + std::to_string(same + 1) + ": " + Escaped(found[same]);
+    return text;
+}
+
+} // namespace
+
 void Scenario::ExpectLaunches(const std::vector<std::string>& commandLines, Where where) {
     std::vector<std::string> found;
-    if (!WaitUntil([&] { return (found = BrowserLaunches()) == commandLines; }))
-        ADD_FAILURE_AT(where.file, where.line)
-            << "browser launches\n  expected: " << Join(commandLines)
-            << "\n  found:    " << Join(found);
+    if (WaitUntil([&] { return (found = BrowserLaunches()) == commandLines; }, kLaunchTimeoutMs))
+        return;
+    // What the program and the browser were doing, to tell a lost launch from a stuck one.
+    std::string browser = browserPath_.substr(browserPath_.find_last_of('\\') + 1);
+    HWND window = FindProcessWindow(processId_, "dia1", std::string(), false);
+    DWORD_PTR answer = 0;
+    bool responds = window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                  kSendTimeoutMs, &answer);
+    ADD_FAILURE_AT(where.file, where.line)
+        << "browser launches" << DescribeLaunches(commandLines, found) << "\n  the program "
+        << (Running() ? "runs" : "has ended") << ", its main window "
+        << (!window    ? "is gone"
+            : responds ? "responds"
+                       : "does not respond")
+        << "; " << ProcessesCalled(browser) << " processes of " << browser << " run";
 }
 
 void Scenario::Start(const std::string& program, const std::string& arguments, Where where) {

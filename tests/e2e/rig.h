@@ -191,7 +191,8 @@ class Scenario : public ::testing::Test {
     }
     // The command lines the recording browser received, in order.
     std::vector<std::string> BrowserLaunches() const;
-    // Waits until exactly these launches have been recorded.
+    // Waits until exactly these launches have been recorded; a launch may take longer than
+    // kTimeoutMs, up to the 30 s that WinExec waits for a started program.
     void ExpectLaunches(const std::vector<std::string>& commandLines, Where where = {});
 
     // -- The program under test, started in the scratch folder: a name in ProgramFolder() or a
