@@ -1,26 +1,22 @@
-// The recording browser. It appends its exact command line and a record separator (the byte 1E
-// and a line feed) to "browser.log" in its current directory and ends, so a scenario can check
-// each launch's command line byte for byte and count the launches.
+// The recording browser. First thing, it appends its exact command line and the bytes 1E 0A to
+// "browser.log" in its current directory in one write (an append by one write is atomic), with
+// the log shared in every way and the open retried for 30 s, so that no launch goes unrecorded.
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const char* commandLine = GetCommandLineA();
-    // Two launches close together take turns: the log is opened without sharing.
-    HANDLE log = INVALID_HANDLE_VALUE;
-    for (int tries = 0; tries < 500 && log == INVALID_HANDLE_VALUE; ++tries) {
-        log = CreateFileA("browser.log", FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string record = std::string(GetCommandLineA()) + "\x1e\n";
+    for (int tries = 0; tries < 3000; ++tries, Sleep(10)) {
+        HANDLE log = CreateFileA("browser.log", FILE_APPEND_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log == INVALID_HANDLE_VALUE)
-            Sleep(10);
+            continue;
+        DWORD written = 0;
+        BOOL ok = WriteFile(log, record.data(), DWORD(record.size()), &written, nullptr);
+        CloseHandle(log);
+        return ok && written == record.size() ? 0 : 1;
     }
-    if (log == INVALID_HANDLE_VALUE)
-        return 1;
-    DWORD written = 0;
-    BOOL ok = WriteFile(log, commandLine, static_cast<DWORD>(std::strlen(commandLine)), &written,
-                        nullptr);
-    ok = ok && WriteFile(log, "\x1e\n", 2, &written, nullptr);
-    CloseHandle(log);
-    return ok ? 0 : 1;
+    return 1;
 }
