@@ -28,14 +28,13 @@ echo "== Building (native benchmarks, Windows programs; log in build/bench-build
     cmake --preset native &&
         cmake --build --preset native --target tarsel_bench -j2 &&
         cmake --preset windows &&
-        cmake --build --preset windows --target tarsel tarsel_timing desktop_keeper -j2
+        cmake --build --preset windows --target tarsel tarsel_timing -j2
 } >build/bench-build.log 2>&1 || {
     cat build/bench-build.log
     exit 1
 }
 
 wine_env=$top/build/windows/tests/e2e/wine-env.sh
-trap '"$wine_env" --stop >/dev/null 2>&1 || true' EXIT
 
 echo
 echo "== Start-up and launch under Wine ($runs runs of each, taking turns)"

@@ -1,6 +1,5 @@
-// The recording browser: first thing, it appends its exact command line and the bytes 1E 0A to
-// "browser.log" in its current directory in one write (an append by one write is atomic), the
-// log shared in every way and its opening retried for 30 s, so that no launch goes unrecorded.
+// The recording browser appends its exact command line and 1E 0A to "browser.log" in its current
+// folder first thing, in one write (atomic), sharing the log every way and retrying it for 30 s.
 #include <windows.h>
 
 #include <string>
@@ -12,9 +11,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         HANDLE log = CreateFileA("browser.log", FILE_APPEND_DATA,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (log != INVALID_HANDLE_VALUE)
-            return !(WriteFile(log, record.data(), DWORD(record.size()), &written, nullptr) &&
-                     written == record.size() && CloseHandle(log));
+        if (log != INVALID_HANDLE_VALUE) // the handle closes as the program ends
+            return !WriteFile(log, record.data(), DWORD(record.size()), &written, nullptr);
     }
     return 1;
 }
