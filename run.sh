@@ -15,11 +15,7 @@ exe=$top/build/windows/tarsel.exe
 demo=$top/demo
 if [ ! -d "$demo" ]; then
     mkdir -p "$demo"
-    cp resources/sample/urls.txt "$demo/urls.txt"
-    printf '103\r\n124' >"$demo/tarsel.ini"
-    printf '0\r\n' >"$demo/tarsel.inf"
-    printf '1\r\nfirst line 0 = autodial off\r\nfirst line 1 = autodial on\r\n' >"$demo/dial.inf"
-    printf '1\r\n10\r\nfirst line 0 = autodisconnect off\r\nfirst line 1 = autodisconnect on\r\nsecond line  = number of idle minutes before disconnect\r\n' >"$demo/disc.inf"
+    cp resources/sample/urls.txt resources/release/* "$demo/"
 fi
 
 # A Wine prefix of the project's own, never the user's ~/.wine.

@@ -17,6 +17,7 @@ namespace {
 const char kStartFile[] = "tarsel.inf";
 const int kStartLineLength = 4;
 const DWORD kWindows95Major = 4;
+const UINT kWinExecFirstSuccess = 32;
 
 } // namespace
 
@@ -73,9 +74,17 @@ void PrepareLaunch() {
 bool StartBrowserOn(const LocationTable* table, int selected) {
     if (!table->present || selected < 0 || selected >= table->count)
         return false;
+    // Without a path the user has been told already: no browser was detected, or its path was
+    // not found.
+    bool pathFound = LaunchCommand[0] != '\0';
     if (!AppendAddress(LaunchCommand, sizeof LaunchCommand, table->entries[selected].address))
         return false;
-    WinExec(LaunchCommand, SW_SHOW);
+    UINT result = WinExec(LaunchCommand, SW_SHOW);
+    // Below 32 WinExec gives a system error code, and 0 for memory that ran out.
+    if (result < kWinExecFirstSuccess && pathFound) {
+        SetLastError(result ? result : ERROR_NOT_ENOUGH_MEMORY);
+        ShowLastErrorBox("ERROR: Failed to start the browser");
+    }
     return true;
 }
 

@@ -40,8 +40,9 @@ void StartConnectionWork(HWND window, DWORD majorVersion);
 // browser's path (if a browser was detected) at the start of LaunchCommand.
 void PrepareLaunch();
 
-// Appends entry selected's address to LaunchCommand and starts the browser on it. Returns false,
-// starting nothing, when selected names no entry of table.
+// Appends entry selected's address to LaunchCommand and starts the browser on it; a browser path
+// that can't be started shows "ERROR: Failed to start the browser" with the system's reason.
+// Returns false, starting nothing, when selected names no entry of table.
 bool StartBrowserOn(const LocationTable* table, int selected);
 
 // The pause after a launch, while StartIndex is not 0.

@@ -62,3 +62,8 @@ LRESULT LaunchSelectedLocation(HWND window) {
     PauseAfterLaunch();
     return 0;
 }
+
+void DropMainList() {
+    FreeLocationTable(&mainTable);
+    SendMessageA(picker, CB_RESETCONTENT, 0, 0);
+}

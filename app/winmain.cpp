@@ -8,9 +8,10 @@
 #include "locations/locations_dialog.h"
 #include "resources/resource.h"
 
-HINSTANCE programInstance;
-
 namespace {
+
+// Creates the main window and the dialogs from their templates.
+HINSTANCE programInstance;
 
 const char kMainClass[] = "dia1";
 
@@ -62,10 +63,10 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case IDM_CONNECTION:
-        OpenConfigureDialog(window);
+        OpenConfigureDialog(programInstance, window);
         return 0;
     case IDM_EDIT_LOCATIONS:
-        OpenLocationsDialog(window);
+        OpenLocationsDialog(programInstance, window, DropMainList);
         return 0;
     case IDM_ABOUT:
         OpenAboutBox(programInstance, window);

@@ -3,13 +3,14 @@
 // the two preference files, and Cancel leaves them (and the changed settings) as they are.
 #include "connection/config_dialog.h"
 
-#include "app/main_window.h"
-
 #include "connection/connection_settings.h"
 #include "connection/idle_minutes.h"
 #include "resources/resource.h"
 
 namespace {
+
+// Set by OK: the files are written once the dialog is gone.
+bool confirmed = false;
 
 // The idle line, shown while auto-disconnect is on.
 const int kIdleLine[] = {IDC_CONFIG_IDLE_SPIN, IDC_CONFIG_IDLE_MINUTES, IDC_CONFIG_MINUTES_LABEL,
@@ -21,6 +22,7 @@ void ShowIdleLine(HWND dialog, bool show) {
 }
 
 void InitConfigDialog(HWND dialog) {
+    confirmed = false;
     CheckDlgButton(dialog,
                    connectionSettings.autoDial ? IDC_CONFIG_DIAL_ENABLE : IDC_CONFIG_DIAL_DISABLE,
                    BST_CHECKED);
@@ -60,11 +62,11 @@ void StepMinutes(HWND dialog, int request) {
 }
 
 // OK takes over the typed minutes as Enter does, so a number typed and confirmed with OK alone
-// is stored too. The files are written once the dialog has ended.
+// is stored too.
 void PressOk(HWND dialog) {
     TakeOverMinutesBox(dialog);
+    confirmed = true;
     EndDialog(dialog, 1);
-    WriteConnectionSettings();
 }
 
 // Enter while OK or Cancel has the focus presses that button, as it does right after opening,
@@ -143,6 +145,11 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 } // namespace
 
-void OpenConfigureDialog(HWND owner) {
-    DialogBoxParamA(programInstance, "Config", owner, ConfigDialogProc, 0);
+void OpenConfigureDialog(HINSTANCE instance, HWND owner) {
+    DialogBoxParamA(instance, "Config", owner, ConfigDialogProc, 0);
+    // Written only once the modal loop has returned: a box shown from inside the dialog
+    // procedure after EndDialog would run its own loop, and an OK sent from another thread
+    // would then leave the dialog hidden but alive until some later message.
+    if (confirmed)
+        WriteConnectionSettings();
 }

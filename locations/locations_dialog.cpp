@@ -5,8 +5,6 @@
 // own table in file order, so item k > 0 always stands for entry k - 1.
 #include "locations/locations_dialog.h"
 
-#include "app/launch.h"
-#include "app/main_window.h"
 #include "common/message_boxes.h"
 #include "locations/list_rewrite.h"
 #include "locations/location_list.h"
@@ -26,6 +24,8 @@ const int kModifyAddressLength = kMaxAddress;
 LocationTable dialogTable;
 HWND deleteBox;
 HWND modifyBox;
+// Set by OK: the list is rewritten once the dialog is gone.
+bool confirmed = false;
 // Set from the opening of a visit until OK or Cancel has done all its work. The main window
 // takes input again while OK shows the limit box, and a second visit then would reload the
 // picker under the first one's feet.
@@ -57,8 +57,7 @@ void LimitTyping(HWND dialog) {
 LRESULT InitLocationsDialog(HWND dialog) {
     // Nothing prepared in an earlier visit, a cancelled one included, survives into this one.
     memset(&pendingEdit, 0, sizeof pendingEdit);
-    // A visit that ended without OK or Cancel may have left its table behind.
-    FreeLocationTable(&dialogTable);
+    confirmed = false;
     LimitTyping(dialog);
 
     deleteBox = GetDlgItem(dialog, IDC_LOCATIONS_DELETE_BOX);
@@ -138,25 +137,22 @@ void CollectPendingEdit(HWND dialog) {
     }
 }
 
-void OnLocationsOk(HWND dialog) {
-    HWND mainWindow = GetWindow(dialog, GW_OWNER);
+void PressOk(HWND dialog) {
     CollectPendingEdit(dialog);
-    int result = ApplyPendingEdits();
-    FreeLocationTable(&mainTable);
-    // The main window takes input again once the dialog has ended, possibly with the limit box
-    // still on screen: "Go" must find no item that names the released table.
-    SendMessageA(picker, CB_RESETCONTENT, 0, 0);
-    FreeLocationTable(&dialogTable);
+    confirmed = true;
     EndDialog(dialog, 1);
-    if (result == kListFull)
-        ShowLimitBox("Location limit is 99.", "Maximum Locations");
-    // The main window fills its picker again in full, the start file's launch included.
-    SendMessageA(mainWindow, WM_INITDIALOG, 0, 0);
 }
 
-void OnLocationsCancel(HWND dialog) {
-    FreeLocationTable(&dialogTable);
-    EndDialog(dialog, 1);
+// Rewrites the list with what OK collected, and has the owner drop its list and load it again.
+void ApplyAndReload(HWND owner, void (*dropOwnerList)()) {
+    int result = ApplyPendingEdits();
+    // The owner takes input again while the limit box is on screen: "Go" must find no item
+    // that names a released table.
+    dropOwnerList();
+    if (result == kListFull)
+        ShowLimitBox("Location limit is 99.", "Maximum Locations");
+    // The owner fills its picker again in full, the start file's launch included.
+    SendMessageA(owner, WM_INITDIALOG, 0, 0);
 }
 
 // Whole-wParam comparisons: only a click (notification 0) of OK or Cancel runs them, so Enter
@@ -165,9 +161,9 @@ void OnLocationsCommand(HWND dialog, WPARAM wParam) {
     if (HIWORD(wParam) == CBN_SELCHANGE)
         OnSelectionChange(dialog);
     else if (wParam == IDC_LOCATIONS_OK)
-        OnLocationsOk(dialog);
+        PressOk(dialog);
     else if (wParam == IDC_LOCATIONS_CANCEL)
-        OnLocationsCancel(dialog);
+        EndDialog(dialog, 1);
 }
 
 INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -190,10 +186,15 @@ INT_PTR CALLBACK LocationsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 } // namespace
 
-void OpenLocationsDialog(HWND owner) {
+void OpenLocationsDialog(HINSTANCE instance, HWND owner, void (*dropOwnerList)()) {
     if (visitRunning)
         return;
     visitRunning = true;
-    DialogBoxParamA(programInstance, "Locations", owner, LocationsDialogProc, 0);
+    DialogBoxParamA(instance, "Locations", owner, LocationsDialogProc, 0);
+    FreeLocationTable(&dialogTable);
+    // The list is rewritten and every box shown once the modal loop has returned, so that the
+    // dialog is gone whichever way OK reached it.
+    if (confirmed)
+        ApplyAndReload(owner, dropOwnerList);
     visitRunning = false;
 }

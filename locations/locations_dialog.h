@@ -2,6 +2,8 @@
 
 #include "platform/win32.h"
 
-// Runs the Edit Locations dialog modally, owned by the main window. OK rewrites "urls.txt" with
-// the prepared add, delete and modify and makes the main window load the list again.
-void OpenLocationsDialog(HWND owner);
+// Runs the Edit Locations dialog of instance modally, owned by owner. OK rewrites "urls.txt" with
+// the prepared add, delete and modify once the dialog is gone, then has dropOwnerList release
+// the owner's own table and empty its picker, and sends owner WM_INITDIALOG to load the list
+// again.
+void OpenLocationsDialog(HINSTANCE instance, HWND owner, void (*dropOwnerList)());
