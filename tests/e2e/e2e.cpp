@@ -66,6 +66,16 @@ std::vector<DWORD> DialUp() { // the registry's dial-up values: 4 bytes each, RE
                      &values[i], &size);
     return values;
 }
+std::string SystemText(DWORD code) { // as the program's boxes give it
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 1024, LPSTR(&text), 0, nullptr);
+    std::string result = text ? text : "";
+    LocalFree(text);
+    return result;
+}
+const std::string kStartFailure = "ERROR: Failed to start the browser: ";
 std::string File(const char* name) { // "no file" when there is none
     HANDLE file = CreateFileA(name, GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr);
     std::string bytes(1 << 20, '\0');
@@ -84,7 +94,6 @@ std::string File(const char* name) { // "no file" when there is none
 #define EXPECT_MORE(ms, x, checked, more)                                                          \
     checked += more;                                                                               \
     EXPECT_POLL_MS(ms, x, checked)
-#define EXPECT_LAUNCH(a) EXPECT_MORE(30000, File("browser.log"), log_, launch_ + a + "\x1e\n")
 #define EXPECT_BOXES(lines) EXPECT_MORE(10000, boxes_, checked_, lines)
 
 class Tarsel : public ::testing::Test {
@@ -109,9 +118,28 @@ class Tarsel : public ::testing::Test {
         TerminateProcess(process_, 0);
         WaitForSingleObject(process_, 10000);
     }
+    void Spawn(const char* exe) { // tried again when Wine loses the start (see ExpectLaunch)
+        for (int tries = 0;
+             tries < 3 && intptr_t(process_ = HANDLE(_spawnl(_P_NOWAIT, exe, exe, nullptr))) == -1;)
+            ++tries;
+    }
     void Start(const char* exe = "..\\..\\tarsel.exe") { // and wait for the main window
-        process_ = HANDLE(_spawnl(_P_NOWAIT, exe, exe, nullptr));
+        Spawn(exe);
         main_ = Wait(L"dia1", L"Halvorn's Tarsel");
+    }
+    // Under load, Wine loses about one process start in 2,000: CreateProcess fails with
+    // ERROR_INTERNAL_ERROR, which WinExec gives as 11 and the program shows, or the process ends
+    // before its first instruction. A launch lost so, with no other box, is pressed once more.
+    void ExpectLaunch(const std::string& address) {
+        const std::string before = log_, lost = kStartFailure + SystemText(11) + "\n";
+        log_ += launch_ + address + "\x1e\n";
+        if (!Poll(30000, [&] { return File("browser.log") != before; }) &&
+            (boxes_ == checked_ || boxes_ == checked_ + lost)) {
+            fprintf(stderr, "Wine lost the start of %s; \"Go\" again\n", address.c_str());
+            checked_ = boxes_;
+            Go();
+        }
+        EXPECT_POLL_MS(30000, File("browser.log"), log_);
     }
     DWORD ExitCode() {
         DWORD code = 0;
@@ -189,19 +217,19 @@ TEST_F(Tarsel, WindowComesFromTarselIniAMoveRewritesItAndTheSystemMenuEndsInAbou
 
 TEST_F(Tarsel, StartFileOf102LaunchesHiddenAndEndsOf2LaunchesAndShowsThePickerForGo) {
     Put("tarsel.inf", "102\r\n");
-    process_ = HANDLE(_spawnl(_P_NOWAIT, "..\\..\\tarsel.exe", "tarsel.exe", nullptr));
+    Spawn("..\\..\\tarsel.exe");
     Poll(40000, [&] {
         return IsWindowVisible(FindWindowW(L"dia1", nullptr)) || ExitCode() != STILL_ACTIVE;
     });
     EXPECT_EQ(ExitCode(), 0u) << "the window showed, or the program did not end";
-    EXPECT_LAUNCH("b/");
+    ExpectLaunch("b/");
     Put("tarsel.inf", "2\r\n");
     Start();
-    EXPECT_LAUNCH("b/");
+    ExpectLaunch("b/");
     EXPECT_POLL(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "Two:One,Two");
     Select(GetDlgItem(main_, IDC_MAIN_PICKER), 0);
     Go();
-    EXPECT_LAUNCH("a/");
+    ExpectLaunch("a/");
 }
 
 TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemGoCarriesThem) {
@@ -212,7 +240,7 @@ TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemG
                 "Enable*|Disable|Enable|Disable*|20(hidden)");
     Click(d, {IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_CANCEL}, true);
     Go(); // the files as they were; the minutes stay while auto-disconnect is off
-    EXPECT_LAUNCH("a/");
+    ExpectLaunch("a/");
     EXPECT_POLL(DialUp(), {1, 0, 10});
     Click(d = Menu(3, L"Configure"), {IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_DISCONNECT_ENABLE});
     EXPECT_POLL(State(d, IDC_CONFIG_DIAL_ENABLE, IDC_CONFIG_IDLE_MINUTES),
@@ -221,7 +249,7 @@ TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemG
     Click(d, {IDC_CONFIG_OK}, true);
     EXPECT_POLL(File("dial.inf") + File("disc.inf"), Dial('0') + Disc('1', "30"));
     Go();
-    EXPECT_LAUNCH("a/");
+    ExpectLaunch("a/");
     EXPECT_POLL(DialUp(), {0, 1, 30});
     d = Menu(2, L"Edit Locations");
     EXPECT_POLL(
@@ -235,8 +263,9 @@ TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemG
     Edit(d, 1, 2, edits, IDC_LOCATIONS_CANCEL);
     EXPECT_POLL(File("urls.txt"), kList);
     Edit(Menu(2, L"Edit Locations"), 1, 2, edits, IDC_LOCATIONS_OK);
-    EXPECT_POLL(File("urls.txt"), "2\r\nNew\r\nhttp://n/\r\nZwei\r\nhttp://z/\r\n");
+    // The reload comes last: under Wine a reader of "urls.txt" would make its replacement fail.
     EXPECT_POLL(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "New:New,Zwei");
+    EXPECT_POLL(File("urls.txt"), "2\r\nNew\r\nhttp://n/\r\nZwei\r\nhttp://z/\r\n");
 }
 
 TEST_F(Tarsel, MessageBoxesOfAStartInAnEmptyFolderOfGoThereAndOfAFullList) {
@@ -249,10 +278,54 @@ TEST_F(Tarsel, MessageBoxesOfAStartInAnEmptyFolderOfGoThereAndOfAFullList) {
     PostMessageW(main_, WM_CLOSE, 0, 0);
     EXPECT_POLL(ExitCode(), 0);
     Put("urls.txt", "100" + std::string(201, '\n')); // entries of empty lines
-    process_ = HANDLE(_spawnl(_P_NOWAIT, "..\\..\\..\\tarsel.exe", "tarsel.exe", nullptr));
+    Spawn("..\\..\\..\\tarsel.exe");
     EXPECT_BOXES("Halvorn: Failed to open TARSEL.INI\nHalvorn: Failed to open tarsel.inf\n"
                  "Maximum Locations: Location limit is 99.\n");
     EXPECT_POLL(ExitCode(), 0);
+}
+
+// A browser path that names a missing program, then a file that is no program: "Go" says why.
+TEST_F(Tarsel, GoWithABrowserThatCannotStartShowsTheSystemsReason) {
+    const char key[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
+    char notAProgram[MAX_PATH];
+    GetFullPathNameA("dial.inf", MAX_PATH, notAProgram, nullptr);
+    const std::pair<std::string, DWORD> paths[] = {{"C:\\gone\\iexplore.exe", 2},
+                                                   {notAProgram, 11},
+                                                   {launch_.substr(1, launch_.rfind('"') - 1), 0}};
+    Start();
+    for (const auto& path : paths) {
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, nullptr, REG_SZ, path.first.c_str(),
+                        DWORD(path.first.size() + 1));
+        Go();
+        if (path.second) {
+            EXPECT_BOXES(kStartFailure + SystemText(path.second) + "\n");
+        }
+    }
+    ExpectLaunch("a/");
+}
+
+// OK sent from another thread while "dial.inf" can't be written: the dialog is gone before the box,
+// and opens again and works.
+TEST_F(Tarsel, ConfigureOkSentWhileDialInfIsLockedEndsTheDialogBeforeTheBox) {
+    Start();
+    HANDLE lock = CreateFileA("dial.inf", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HWND d = Menu(3, L"Configure");
+    Send(d, WM_COMMAND, IDC_CONFIG_OK, LPARAM(GetDlgItem(d, IDC_CONFIG_OK)));
+    EXPECT_BOXES("Halvorn: Failed to open dial.inf - write\n");
+    EXPECT_POLL(IsWindow(d), FALSE);
+    CloseHandle(lock);
+    Click(Menu(3, L"Configure"), {IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_OK}, true);
+    EXPECT_POLL(File("dial.inf"), Dial('0'));
+}
+
+// The release archive, unpacked into an empty folder before the run, starts with no box and the
+// window where the template puts it.
+TEST_F(Tarsel, TheReleaseArchiveStartsWithNoBox) {
+    ASSERT_FALSE(_chdir("..\\..\\release\\" TARSEL_RELEASE));
+    Start("tarsel.exe");
+    RECT r = {};
+    GetWindowRect(main_, &r);
+    EXPECT_EQ(std::vector<LONG>(&r.left, &r.left + 2), std::vector<LONG>({50, 27}));
 }
 
 // Rounds of editing, configuring and "Go" in one run end exactly as the last round left them, with
@@ -283,7 +356,7 @@ TEST_F(Soak, RoundsOfEditingConfiguringAndGoLeaveExactFilesAndNoGrowth) {
         Click(Menu(3, L"Configure"),
               {round % 2 ? IDC_CONFIG_DIAL_ENABLE : IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_OK}, true);
         Go();
-        EXPECT_LAUNCH("a/");
+        ExpectLaunch("a/");
         EXPECT_POLL(DialUp(), {DWORD(round % 2), 1, 10});
         if (round == 0)
             first = counts();
