@@ -1,111 +1,158 @@
-// Declarations of the Win32 calls that the portable code makes, for the native test build only.
-// Names, types and constants are Win32's own; the behaviour lives in standin.cpp.
+// The Win32 calls of the portable code, for the native test build only. Files are real files in
+// the current directory; the registry lives in memory; message boxes, registry writes, WinExec
+// and Sleep go to a log; the nth call of a kind in standin::Call can be made to fail. Each call
+// is an inline lambda, so that the short ones take a line.
 #pragma once
 
-#include <cstddef>
-#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <set>
+#include <string>
+#include <unistd.h>
 
-typedef int BOOL;
-typedef unsigned char BYTE;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
-typedef uint32_t UINT;
-typedef char CHAR;
-typedef const char* LPCSTR;
+typedef unsigned char BYTE, *LPBYTE;
 typedef char* LPSTR;
-typedef void* LPVOID;
-typedef const void* LPCVOID;
-typedef void* HANDLE;
-typedef void* HGLOBAL;
-typedef void* HLOCAL;
-typedef DWORD* LPDWORD;
-typedef BYTE* LPBYTE;
-typedef const BYTE* LPCBYTE;
-typedef uintptr_t WPARAM;
-typedef intptr_t LPARAM;
-typedef intptr_t LRESULT;
+typedef void *HANDLE, *HGLOBAL;
 typedef size_t SIZE_T;
-typedef DWORD REGSAM;
-typedef LONG LSTATUS;
+typedef intptr_t LPARAM;
 typedef struct HWND__* HWND;
-typedef struct HKEY__* HKEY;
-typedef HKEY* PHKEY;
+typedef const std::string* HKEY; // the key's path in lower case
 
-#define TRUE 1
-#define FALSE 0
-#define WINAPI
+const DWORD MB_OK = 0, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40, MB_SYSTEMMODAL = 0x1000,
+            KEY_ALL_ACCESS = 0xF003F, REG_BINARY = 3, GMEM_MOVEABLE = 2, SW_SHOW = 5,
+            GENERIC_READ = 0x80000000, GENERIC_WRITE = 0x40000000, FILE_SHARE_READ = 1,
+            FILE_SHARE_WRITE = 2, CREATE_ALWAYS = 2, OPEN_EXISTING = 3,
+            FILE_ATTRIBUTE_NORMAL = 0x80, MOVEFILE_REPLACE_EXISTING = 1, MOVEFILE_WRITE_THROUGH = 8,
+            FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100, FORMAT_MESSAGE_IGNORE_INSERTS = 0x200,
+            FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+const LONG ERROR_SUCCESS = 0, ERROR_FILE_NOT_FOUND = 2, ERROR_ACCESS_DENIED = 5,
+           ERROR_MORE_DATA = 234;
+const HANDLE INVALID_HANDLE_VALUE = nullptr; // a file's handle is its descriptor + 1
+inline const std::string HKEY_CLASSES_ROOT[] = {"hkcr"}, HKEY_CURRENT_USER[] = {"hkcu"},
+                         HKEY_LOCAL_MACHINE[] = {"hklm"};
 
-#define MB_OK 0x00000000u
-#define MB_ICONINFORMATION 0x00000040u
-#define MB_ICONWARNING 0x00000030u
-#define MB_SYSTEMMODAL 0x00001000u
-#define IDOK 1
+namespace standin {
 
-#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u)))
-#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
-#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u)))
-#define KEY_ALL_ACCESS 0xF003Fu
-#define REG_SZ 1u
-#define REG_BINARY 3u
-#define REG_DWORD 4u
+enum Call { kOpenRead, kOpenWrite, kRead, kWrite, kFlush, kClose, kMove, kDelete, kAlloc, kRegSet };
 
-#define ERROR_SUCCESS 0L
-#define ERROR_FILE_NOT_FOUND 2L
-#define ERROR_ACCESS_DENIED 5L
-#define ERROR_NOT_ENOUGH_MEMORY 8L
-#define ERROR_WRITE_FAULT 29L
-#define ERROR_MORE_DATA 234L
-#define ERROR_DISK_FULL 112L
+inline struct State {
+    // A line for each box ("caption: text (flags in hex)", ", owned" when it has an owner),
+    // registry write ("name=value", 4 bytes as a number), WinExec ("exec command") and Sleep.
+    std::string log;
+    std::map<std::string, LONG> keys;          // by lower-case path: what opening the key gives
+    std::map<std::string, std::string> values; // by lower-case "path\name"
+    int calls[kRegSet + 1] = {};               // the calls of each kind so far
+    std::set<int> fail[kRegSet + 1];           // the numbers of the calls of each kind that fail
+    int openFiles = 0, openKeys = 0;
+    DWORD lastError = 0;
+} s; // a test starts afresh with s = State()
 
-#define GMEM_MOVEABLE 0x0002u
+// Counts the call and tells whether it is to fail.
+inline auto Fails = [](Call call) { return s.fail[call].count(++s.calls[call]) != 0; };
+inline auto Fd = [](HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; };
+inline auto Lower = [](std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+};
 
-#define GENERIC_READ 0x80000000u
-#define GENERIC_WRITE 0x40000000u
-#define FILE_SHARE_READ 0x00000001u
-#define FILE_SHARE_WRITE 0x00000002u
-#define FILE_SHARE_DELETE 0x00000004u
-#define CREATE_ALWAYS 2u
-#define OPEN_EXISTING 3u
-#define FILE_ATTRIBUTE_NORMAL 0x80u
-#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
-#define MOVEFILE_REPLACE_EXISTING 0x1u
-#define MOVEFILE_WRITE_THROUGH 0x8u
+} // namespace standin
 
-#define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100u
-#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
-#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
+inline auto MessageBoxA = [](HWND owner, const char* text, const char* caption, DWORD flags) {
+    char style[32];
+    snprintf(style, sizeof style, " (%x%s)\n", flags, owner ? ", owned" : "");
+    return standin::s.log += std::string(caption) + ": " + text + style, 1;
+};
 
-#define SW_SHOW 5
+inline auto RegOpenKeyExA = [](HKEY root, const char* path, DWORD, DWORD, HKEY* key) {
+    auto it = standin::s.keys.find(*root + "\\" + standin::Lower(path));
+    if (it == standin::s.keys.end() || it->second != ERROR_SUCCESS)
+        return it == standin::s.keys.end() ? ERROR_FILE_NOT_FOUND : it->second;
+    *key = &it->first;
+    return ++standin::s.openKeys, ERROR_SUCCESS;
+};
+inline auto RegQueryValueExA = [](HKEY key, const char* name, DWORD*, DWORD*, BYTE* data,
+                                  DWORD* size) {
+    auto it = standin::s.values.find(*key + "\\" + standin::Lower(name ? name : ""));
+    DWORD room = *size;
+    *size = it == standin::s.values.end() ? 0 : static_cast<DWORD>(it->second.size());
+    if (it == standin::s.values.end() || *size > room)
+        return it == standin::s.values.end() ? ERROR_FILE_NOT_FOUND : ERROR_MORE_DATA;
+    return memcpy(data, it->second.data(), *size), ERROR_SUCCESS;
+};
+inline auto RegSetValueExA = [](HKEY key, const char* name, DWORD, DWORD type, const BYTE* data,
+                                DWORD size) {
+    if (standin::Fails(standin::kRegSet))
+        return ERROR_ACCESS_DENIED;
+    LONG number = 0;
+    memcpy(&number, data, size < 4 ? size : 4);
+    standin::s.values[*key + "\\" + standin::Lower(name)].assign(data, data + size);
+    standin::s.log += name + std::string(type == REG_BINARY && size == 4 ? "=" : "=(not 4 bytes)") +
+                      std::to_string(number) + "\n";
+    return ERROR_SUCCESS;
+};
+inline auto RegCloseKey = [](HKEY) { return --standin::s.openKeys, ERROR_SUCCESS; };
 
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// A block is its lock count, then the caller's bytes. A locked block is not freed, so that a
+// missing unlock shows as a leak.
+inline auto GlobalAlloc = [](DWORD, SIZE_T bytes) {
+    return standin::Fails(standin::kAlloc) ? nullptr : calloc(1, 16 + bytes);
+};
+inline auto GlobalLock = [](HGLOBAL block) {
+    return ++*static_cast<long*>(block), static_cast<void*>(static_cast<char*>(block) + 16);
+};
+inline auto GlobalUnlock = [](HGLOBAL block) { return --*static_cast<long*>(block) > 0; };
+inline auto GlobalFree = [](HGLOBAL block) {
+    return *static_cast<long*>(block) != 0 ? block : (free(block), nullptr);
+};
 
-LSTATUS RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                         LPDWORD size);
-LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                       DWORD size);
-LSTATUS RegCloseKey(HKEY key);
+inline auto CreateFileA = [](const char* name, DWORD, DWORD, void*, DWORD disposition, DWORD,
+                             HANDLE) {
+    bool write = disposition == CREATE_ALWAYS;
+    int fd = standin::Fails(write ? standin::kOpenWrite : standin::kOpenRead) ? -1
+             : write ? open(name, O_WRONLY | O_CREAT | O_TRUNC, 0644)
+                     : open(name, O_RDONLY);
+    standin::s.openFiles += fd >= 0;
+    return reinterpret_cast<HANDLE>(intptr_t{fd} + 1);
+};
+inline auto ReadFile = [](HANDLE file, void* buffer, DWORD size, DWORD* done, void*) {
+    ssize_t got = standin::Fails(standin::kRead) ? -1 : read(standin::Fd(file), buffer, size);
+    return *done = got > 0 ? static_cast<DWORD>(got) : 0, got >= 0;
+};
+inline auto WriteFile = [](HANDLE file, const void* buffer, DWORD size, DWORD* done, void*) {
+    ssize_t put = standin::Fails(standin::kWrite) ? -1 : write(standin::Fd(file), buffer, size);
+    return *done = put > 0 ? static_cast<DWORD>(put) : 0, put >= 0;
+};
+// Every write went straight to the system: a process killed now loses nothing.
+inline auto FlushFileBuffers = [](HANDLE) { return !standin::Fails(standin::kFlush); };
+inline auto CloseHandle = [](HANDLE file) {
+    close(standin::Fd(file));
+    return --standin::s.openFiles, !standin::Fails(standin::kClose);
+};
+inline auto DeleteFileA = [](const char* name) {
+    return !standin::Fails(standin::kDelete) && unlink(name) == 0;
+};
+inline auto MoveFileExA = [](const char* from, const char* to, DWORD) {
+    return !standin::Fails(standin::kMove) && rename(from, to) == 0;
+};
 
-HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
-LPVOID GlobalLock(HGLOBAL block);
-BOOL GlobalUnlock(HGLOBAL block);
-HGLOBAL GlobalFree(HGLOBAL block);
-
-HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void* security, DWORD disposition,
-                   DWORD flags, HANDLE templateFile);
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, void* overlapped);
-BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, void* overlapped);
-BOOL FlushFileBuffers(HANDLE file);
-BOOL CloseHandle(HANDLE handle);
-BOOL DeleteFileA(LPCSTR name);
-BOOL MoveFileExA(LPCSTR existing, LPCSTR replaced, DWORD flags);
-
-UINT WinExec(LPCSTR commandLine, UINT show);
-void Sleep(DWORD milliseconds);
-
-DWORD GetLastError();
-void SetLastError(DWORD code);
-DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer,
-                     DWORD size, va_list* arguments);
-HLOCAL LocalFree(HLOCAL block);
+inline auto WinExec = [](const char* command, DWORD) {
+    return standin::s.log += "exec " + std::string(command) + "\n", 33;
+};
+inline auto Sleep = [](DWORD ms) { standin::s.log += "sleep " + std::to_string(ms) + "\n"; };
+inline auto GetLastError = [] { return standin::s.lastError; };
+inline auto SetLastError = [](DWORD code) { standin::s.lastError = code; };
+// Knows two texts, in the user's default language only.
+inline auto FormatMessageA = [](DWORD, const void*, DWORD code, DWORD language, LPSTR buffer, DWORD,
+                                void*) {
+    const char* text = code == 2 ? "File not found." : code == 5 ? "Access is denied." : "";
+    *reinterpret_cast<char**>(buffer) = language == 1024 && *text ? strdup(text) : nullptr;
+    return language == 1024 ? static_cast<DWORD>(strlen(text)) : 0;
+};
+inline auto LocalFree = [](void* block) { return free(block), nullptr; };
