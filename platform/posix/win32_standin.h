@@ -14,7 +14,7 @@
 #include <string>
 #include <unistd.h>
 
-typedef uint32_t DWORD;
+typedef uint32_t DWORD, UINT;
 typedef int32_t LONG;
 typedef unsigned char BYTE, *LPBYTE;
 typedef char* LPSTR;
@@ -32,7 +32,7 @@ const DWORD MB_OK = 0, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40, MB_SYST
             FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100, FORMAT_MESSAGE_IGNORE_INSERTS = 0x200,
             FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
 const LONG ERROR_SUCCESS = 0, ERROR_FILE_NOT_FOUND = 2, ERROR_ACCESS_DENIED = 5,
-           ERROR_MORE_DATA = 234;
+           ERROR_NOT_ENOUGH_MEMORY = 8, ERROR_MORE_DATA = 234;
 const HANDLE INVALID_HANDLE_VALUE = nullptr; // a file's handle is its descriptor + 1
 inline const std::string HKEY_CLASSES_ROOT[] = {"hkcr"}, HKEY_CURRENT_USER[] = {"hkcu"},
                          HKEY_LOCAL_MACHINE[] = {"hklm"};
@@ -51,7 +51,8 @@ inline struct State {
     std::set<int> fail[kRegSet + 1];           // the numbers of the calls of each kind that fail
     int openFiles = 0, openKeys = 0;
     DWORD lastError = 0;
-} s; // a test starts afresh with s = State()
+    DWORD execResult = 33; // what WinExec gives
+} s;                       // a test starts afresh with s = State()
 
 // Counts the call and tells whether it is to fail.
 inline auto Fails = [](Call call) { return s.fail[call].count(++s.calls[call]) != 0; };
@@ -143,7 +144,7 @@ inline auto MoveFileExA = [](const char* from, const char* to, DWORD) {
 };
 
 inline auto WinExec = [](const char* command, DWORD) {
-    return standin::s.log += "exec " + std::string(command) + "\n", 33;
+    return standin::s.log += "exec " + std::string(command) + "\n", standin::s.execResult;
 };
 inline auto Sleep = [](DWORD ms) { standin::s.log += "sleep " + std::to_string(ms) + "\n"; };
 inline auto GetLastError = [] { return standin::s.lastError; };

@@ -60,7 +60,7 @@ string Get(const char* name) {
 
 // Makes the key with the value; "-" leaves the value absent, "!N" makes opening the key give N.
 void SetValue(const string& key, const string& name, const string& value) {
-    s.keys[standin::Lower(key)] = value[0] == '!' ? std::stoi(value.substr(1)) : 0;
+    s.keys[standin::Lower(key)] = value[0] == '!' ? atoi(value.c_str() + 1) : 0;
     if (value != "-" && value[0] != '!')
         s.values[standin::Lower(key + "\\" + name)] = value;
 }
@@ -488,10 +488,16 @@ TEST(Tarsel, Launch) {
           "y: File not found. (40)\nexec  a\n; pause after a start-up launch: 2#2#0#x~#1|A|a| => En"
           "ableAutoDial=1\nexec x a\nsleep 1500\n; none selected: 2#1#-1#x~#1|A|a| => EnableAutoDia"
           "l=1\n; past the last: 2#1#1#x~#1|A|a| => EnableAutoDial=1\n; no list: 2#1#0#x~#- => Halv"
-          "orn: Failed to open URLS.TXT (1030)\nEnableAutoDial=1\n",
+          "orn: Failed to open URLS.TXT (1030)\nEnableAutoDial=1\n; "
+          "start fails: 2#0#0#x~#1|A|a|#2 => EnableAutoDial=1\nexec x a\n"
+          "ERROR: Failed to start the browser: File not found. (40)\n; "
+          "out of memory: 2#0#0#x~#1|A|a|#0 => EnableAutoDial=1\nexec x a\n"
+          "ERROR: Failed to start the browser: Error 8 (40)\n; "
+          "fails without a path: 0#0#0#x~#1|A|a|#2 => EnableAutoDial=1\nexec  a\n",
           [](const string& in, Out) {
               Strings w = Split(in, "#");
               SetUpLaunch(w[4]);
+              s.execResult = w.size() > 5 ? std::stoi(w[5]) : 33;
               SetValue(kAppPaths + "Netscape.exe", "", w[3]);
               SetValue(kAppPaths + "IEXPLORE.EXE", "", w[3]);
               BrowserKind = std::stoi(w[0]);
