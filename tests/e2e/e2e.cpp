@@ -244,7 +244,9 @@ TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemG
     d = Menu(3, L"Configure"); // what Cancel left in the dialog lasts until the next "Go"
     EXPECT_POLL(State(d, IDC_CONFIG_DIAL_ENABLE, IDC_CONFIG_IDLE_MINUTES),
                 "Enable|Disable*|Enable*|Disable|20");
-    SetText(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES), "30");
+    Send(d, WM_VSCROLL, SB_LINEDOWN, LPARAM(GetDlgItem(d, IDC_CONFIG_IDLE_SPIN)));
+    EXPECT_POLL(Text(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES)), "19"); // the spin steps the minutes
+    SetText(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES), "30");           // and OK takes typed ones
     Click(d, {IDC_CONFIG_OK}, true);
     EXPECT_POLL(File("dial.inf") + File("disc.inf"), Dial('0') + Disc('1', "30"));
     Go();
