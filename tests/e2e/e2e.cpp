@@ -234,7 +234,8 @@ TEST_F(Tarsel, StartFileOf102LaunchesHiddenAndEndsOf2LaunchesAndShowsThePickerFo
 
 TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemGoCarriesThem) {
     Put("disc.inf", Disc('0', "20"));
-    Put("urls.txt", "2\r\nOne\r\nhttp://a/\r\n\r\nhttp://b/\r\n"); // the second unnamed
+    const std::string list = "2\nOne\nhttp://a/\n\nhttp://b/\n"; // the second unnamed, bare LFs
+    Put("urls.txt", list);
     Start();
     HWND d = Menu(3, L"Configure");
     EXPECT_POLL(State(d, IDC_CONFIG_DIAL_ENABLE, IDC_CONFIG_IDLE_MINUTES),
@@ -244,9 +245,10 @@ TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemG
     d = Menu(3, L"Configure"); // what Cancel left in the dialog lasts until the next "Go"
     EXPECT_POLL(State(d, IDC_CONFIG_DIAL_ENABLE, IDC_CONFIG_IDLE_MINUTES),
                 "Enable|Disable*|Enable*|Disable|20");
-    Send(d, WM_VSCROLL, SB_LINEDOWN, LPARAM(GetDlgItem(d, IDC_CONFIG_IDLE_SPIN)));
-    EXPECT_POLL(Text(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES)), "19"); // the spin steps the minutes
-    SetText(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES), "30");           // and OK takes typed ones
+    for (int code : {SB_LINEDOWN, SB_LINEDOWN, SB_LINEUP, SB_ENDSCROLL}) // the spin steps them
+        Send(d, WM_VSCROLL, code, LPARAM(GetDlgItem(d, IDC_CONFIG_IDLE_SPIN)));
+    EXPECT_POLL(Text(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES)), "19");
+    SetText(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES), "30"); // and OK takes typed ones
     Click(d, {IDC_CONFIG_OK}, true);
     EXPECT_POLL(File("dial.inf") + File("disc.inf"), Dial('0') + Disc('1', "30"));
     Go();
@@ -262,8 +264,11 @@ TEST_F(Tarsel, ConfigureAndEditLocationsShowTheFilesCancelKeepsThemOkWritesThemG
                 ":<Nothing>,One,|http://b/");
     const Strings edits = {"Zwei", "http://z/", "New", "http://n/"};
     Edit(d, 1, 2, edits, IDC_LOCATIONS_CANCEL);
-    EXPECT_POLL(File("urls.txt"), "2\r\nOne\r\nhttp://a/\r\n\r\nhttp://b/\r\n");
-    Edit(Menu(2, L"Edit Locations"), 1, 2, edits, IDC_LOCATIONS_OK);
+    EXPECT_POLL(File("urls.txt"), list);
+    Edit(Menu(2, L"Edit Locations"), 0, 2, {}, IDC_LOCATIONS_OK); // chosen, left as it was
+    d = Menu(2, L"Edit Locations"); // opens once that OK has done all its work
+    EXPECT_POLL(File("urls.txt"), list);
+    Edit(d, 1, 2, edits, IDC_LOCATIONS_OK);
     // The reload comes last: under Wine a reader of "urls.txt" would make its replacement fail.
     EXPECT_POLL(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "New:New,Zwei");
     EXPECT_POLL(File("urls.txt"), "2\r\nNew\r\nhttp://n/\r\nZwei\r\nhttp://z/\r\n");
