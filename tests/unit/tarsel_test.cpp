@@ -28,7 +28,7 @@ using standin::s;
 using std::string;
 using Strings = std::vector<string>;
 using Out = std::ostream&;
-using Rule = void (*)(const string& in, Out out);
+using Rule = void (*)(const Strings& in, Out out);
 
 const string kAppPaths = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const string kSettings = "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\internet settings";
@@ -90,10 +90,12 @@ void SetEdit(const string& spec) {
 
 const PendingEdit kNoEdit = {};
 
+// Each rule takes its input's parts between '#'.
+
 // "urls.txt#pending edit": the result, then "urls.txt".
-void Rewrite(const string& in, Out out) {
-    SetEdit(in.substr(in.find('#') + 1));
-    Put("urls.txt", in.substr(0, in.find('#')));
+void Rewrite(const Strings& w, Out out) {
+    SetEdit(w[1]);
+    Put("urls.txt", w[0]);
     Put("urls.tmp", "left over");
     out << ApplyPendingEdits() << " " << Get("urls.txt");
     out << (memcmp(&pendingEdit, &kNoEdit, sizeof kNoEdit) ? " (edit still pending)" : "")
@@ -112,19 +114,23 @@ void Load(const string& bytes, Out out, bool enforceLimit) {
     FreeLocationTable(&t); // finds nothing left to free
 }
 
+void LoadForEditing(const Strings& w, Out out) {
+    Load(w[0], out, false);
+}
+
 // "dial.inf#disc.inf": the result, autoDial, autoDisconnect, idleMinutes.
-void ReadPreferences(const string& in, Out out) {
-    Put("dial.inf", Split(in, "#")[0]);
-    Put("disc.inf", Split(in, "#")[1]);
+void ReadPreferences(const Strings& w, Out out) {
+    Put("dial.inf", w[0]);
+    Put("disc.inf", w[1]);
     ConnectionSettings& c = connectionSettings = {41, 42, 43, "", 0};
     out << ReadConnectionSettings() << " " << c.autoDial << " " << c.autoDisconnect << " "
         << c.idleMinutes;
 }
 
 // The same bytes as "tarsel.ini" and "tarsel.inf": the result, x, y, the start value.
-void ReadPlaces(const string& in, Out out) {
-    Put("tarsel.ini", in);
-    Put("tarsel.inf", in);
+void ReadPlaces(const Strings& w, Out out) {
+    Put("tarsel.ini", w[0]);
+    Put("tarsel.inf", w[0]);
     int x = -1, y = -1;
     out << ReadWindowPosition(&x, &y) << " " << x << " " << y;
     StartIndex = -9;
@@ -133,12 +139,11 @@ void ReadPlaces(const string& in, Out out) {
 }
 
 // "tarsel.inf#entries": whether a start-up launch is made, StartIndex, exitAfterLaunch.
-void StartLaunch(const string& in, Out out) {
-    Put("tarsel.inf", Split(in, "#")[0]);
+void StartLaunch(const Strings& w, Out out) {
+    Put("tarsel.inf", w[0]);
     ReadStartIndex();
     exitAfterLaunch = false;
-    out << PrepareStartLaunch(Number(Split(in, "#")[1])) << " " << StartIndex << " "
-        << exitAfterLaunch;
+    out << PrepareStartLaunch(Number(w[1])) << " " << StartIndex << " " << exitAfterLaunch;
 }
 
 const char kDialRest[] = "first line 0 = autodial off\r\nfirst line 1 = autodial on\r\n";
@@ -150,12 +155,11 @@ string Replace(string text, const string& what, const char* with) {
     return at == string::npos ? text : text.replace(at, what.size(), with);
 }
 
-// "autoDial autoDisconnect idleMinutesText": "dial.inf#disc.inf" with their comment lines as
+// "autoDial#autoDisconnect#idleMinutesText": "dial.inf#disc.inf" with their comment lines as
 // "*", and the result.
-void WritePreferences(const string& in, Out out) {
+void WritePreferences(const Strings& w, Out out) {
     Put("dial.inf", "old");
     Put("disc.inf", "old");
-    Strings w = Split(in, " ", 3);
     connectionSettings = {Number(w[0]), Number(w[1]), 0, "", 0};
     strncpy(connectionSettings.idleMinutesText, w[2].c_str(), 3);
     bool written = WriteConnectionSettings();
@@ -163,10 +167,9 @@ void WritePreferences(const string& in, Out out) {
         << Replace(Get("disc.inf"), kDiscRest, "*") << " " << written;
 }
 
-// Both switches from "value seen preference flag minutes": the two switches as the
+// Both switches from "value#seen#preference#flag#minutes": the two switches as the
 // synchronisation keeps them, the flag, then the writes.
-void Synchronise(const string& in, Out out) {
-    Strings w = Split(in, " ", 5);
+void Synchronise(const Strings& w, Out out) {
     SetValue(kSettings, "EnableAutoDial", w[0]);
     SetValue(kSettings, "EnableAutoDisconnect", w[0]);
     dialRegistryState = {Number(w[1]), Number(w[1])};
@@ -179,19 +182,19 @@ void Synchronise(const string& in, Out out) {
 }
 
 // "DefaultIcon#InternetProfile": the detection's result and kind, then the profile check.
-void Detect(const string& in, Out out) {
-    SetValue("HKCR\\HTTP\\DefaultIcon", "", Split(in, "#")[0]);
-    SetValue("HKCU\\RemoteAccess", "InternetProfile", Split(in, "#")[1]);
+void Detect(const Strings& w, Out out) {
+    SetValue("HKCR\\HTTP\\DefaultIcon", "", w[0]);
+    SetValue("HKCU\\RemoteAccess", "InternetProfile", w[1]);
     BrowserKind = kNoBrowser;
     out << DetectDefaultBrowser() << " " << BrowserKind;
     CheckDialProfile();
 }
 
 // "path#size of the command": whether the path fits, and the command.
-void BrowserPath(const string& in, Out out) {
+void BrowserPath(const Strings& w, Out out) {
     char command[16] = "x";
-    size_t size = std::min<size_t>(Number(Split(in, "#")[1]), sizeof command);
-    out << SetBrowserPath(command, size, Split(in, "#")[0].c_str()) << " " << command;
+    size_t size = std::min<size_t>(Number(w[1]), sizeof command);
+    out << SetBrowserPath(command, size, w[0].c_str()) << " " << command;
 }
 
 // The preference files, the registry and the list as a launch finds them.
@@ -206,8 +209,7 @@ void SetUpLaunch(const string& list) {
 }
 
 // "browser kind#start value#selected item#browser path#list#WinExec's result": what Go does.
-void Go(const string& in, Out) {
-    Strings w = Split(in, "#", 6);
+void Go(const Strings& w, Out) {
     SetUpLaunch(w[4]);
     s.execResult = w[5].empty() ? 33 : Number(w[5]);
     SetValue(kAppPaths + "Netscape.exe", "", w[3]);
@@ -223,38 +225,33 @@ void Go(const string& in, Out) {
 }
 
 // The system's major version at the main window's creation: the browser kind, the log.
-void Create(const string& in, Out out) {
+void Create(const Strings& w, Out out) {
     SetUpLaunch("-");
     BrowserKind = kNoBrowser;
-    StartConnectionWork(reinterpret_cast<HWND>(&out), Number(in));
+    StartConnectionWork(reinterpret_cast<HWND>(&out), Number(w[0]));
     out << BrowserKind;
 }
 
-// The client corner "x y": the window's edges on a 1024 x 768 screen from the file's numbers,
+// The client corner "x#y": the window's edges on a 1024 x 768 screen from the file's numbers,
 // then what the corner as WM_MOVE reports it writes to the file.
-void Place(const string& in, Out out) {
-    int x = Number(in), y = Number(Split(in)[1]), left = -9, top = -9;
+void Place(const Strings& w, Out out) {
+    int x = Number(w[0]), y = Number(w[1]), left = -9, top = -9;
     WindowEdgesFor(x, y, 1024, 768, &left, &top);
     Put("tarsel.ini", "old");
     bool saved = SaveWindowPosition((y & 0xFFFF) << 16 | (x & 0xFFFF));
     out << left << " " << top << " " << saved << " " << Get("tarsel.ini");
 }
 
-// "on|off|step minutes typed|step": taken, minutes, text, change flag.
-void IdleMinutes(const string& in, Out out) {
-    Strings w = Split(in, " ", 3);
+// "on|off|step#minutes#typed|step": taken, minutes, text, change flag.
+void IdleMinutes(const Strings& w, Out out) {
     ConnectionSettings& c = connectionSettings = {1, w[0] != "off", Number(w[1]), "", 0};
     FormatIdleMinutesText();
     out << (w[0] == "step" ? StepIdleMinutes(Number(w[2])) : TakeOverTypedMinutes(w[2].c_str()))
         << " " << c.idleMinutes << " " << c.idleMinutesText << " " << c.idleTimeChanged;
 }
 
-void Decimal(const string& in, Out out) {
-    out << ParseDecimal(in.c_str());
-}
-
-void LoadForEditing(const string& in, Out out) {
-    Load(in, out, false);
+void Decimal(const Strings& w, Out out) {
+    out << ParseDecimal(w[0].c_str());
 }
 
 } // namespace
@@ -270,7 +267,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.fail[size > 1 ? data[1] % 16 % 10 : 0].insert(size > 2 && data[1] % 16 < 10 ? data[2] : 0);
     std::ostringstream out;
     string in(reinterpret_cast<const char*>(data), size);
-    rules[size ? data[0] % 14 : 0](in.substr(std::min<size_t>(size, 3)), out);
+    rules[size ? data[0] % 14 : 0](Split(in.substr(std::min<size_t>(size, 3)), "#", 6), out);
     if (s.openFiles || s.openKeys || memcmp(&pendingEdit, &kNoEdit, sizeof kNoEdit))
         abort();
     return 0;
@@ -285,7 +282,7 @@ const char kCalls[] = "rwRWFCMDAS";
 // What the rule writes for the input, then the log.
 string Outcome(Rule rule, const string& in) {
     std::ostringstream out;
-    rule(in, out);
+    rule(Split(in, "#", 6), out);
     out << s.log << (s.openFiles || s.openKeys ? " (left open)" : "");
     return out.str();
 }
@@ -327,7 +324,7 @@ TEST(Tarsel, FileReaders) {
           "short of its count: 3||a|B| => +=a,B=,; long lines cut in place: 2|{250:d}|{400:a}|B|b| "
           "=> +{199:d}={299:a},B=b,; 99 entries: 99|{99:x|y|} => +{99:x=y,}; out of memory [A1]: 1|"
           "A|a| => failed -Halvorn: Out of memory (1030)\n",
-          [](const string& in, Out out) { Load(in, out, true); });
+          [](const Strings& w, Out out) { Load(w[0], out, true); });
     Check("no limit for editing: 100|{100:x|y|} => +{100:x=y,}", LoadForEditing);
     Check("as written: 1|x|#1|10|x| => 1 1 1 10; first line 10: 1|#10|5| => 1 1 10 0; two characte"
           "rs a value: 1|#1|120| => 1 1 1 12; ends before the minutes: 0|#1| => 1 0 1 43; no dial.i"
@@ -341,26 +338,25 @@ TEST(Tarsel, FileReaders) {
 }
 
 TEST(Tarsel, ListRewrite) {
-    Check(
-        "add: 2|A|a|B|b|#N,n => 1 3|N|n|A|a|B|b|; delete: 2|A|a|B|b|#,,A,a => 0 1|B|b|; modify: 2"
-        "|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; delete, modify, add: 2|A|a|B|b|#N,n,A,a,B,b,Z,z ="
-        "> 1 2|N|n|Z|z|; add to a full list: 99|A|a|{98:x|y|}#N,n => 99 99|A|a|{98:x|y|}; delete "
-        "and add on a full list: 99|A|a|{98:x|y|}#N,n,A,a => 1 99|N|n|{98:x|y|}; first four chara"
-        "cters: 00012|A|a|B|b|#N,n => 1 2|N|n|A|a|; modify keeps the count line: 2 x|A|a|B|b|#,,,"
-        ",B,b,Z,z => 0 2 x|A|a|Z|z|; modify, count above the entries: 3|A|a|B|b|#,,,,B,b,Z,z => 0"
-        " 2|A|a|Z|z|; a typed text is one line: 2|A|a|B|b|#N\r\nX,n\nY\x1aZ => 1 3|N|n|A|a|B|b|; "
-        "unterminated: 2|A|a|B|b#N,n => 1 3|N|n|A|a|B|b; bare LF: 2\nA\na\nB\nb\n#,,B,b => 0 1|A|"
-        "a|; no address line: 2|A|a|B|#,,B, => 0 1|A|a|; long lines copied whole: 2|{250:d}|{9000"
-        ":l}|B|b|#,,,,B,b,Z,z => 0 2|{250:d}|{9000:l}|Z|z|; a cut line matches nothing: 1|A|{300:"
-        "a}|#,,A,{299:a} => 0 1|A|{300:a}|; widest delete and add: 2|{199:D}|{299:A}|B|b|#{199:N}"
-        ",{199:N},{199:D},{299:A} => 1 2|{199:N}|{199:N}|B|b|; widest modify: 2|{199:D}|{299:A}|B"
-        "|b|#,,,,{199:D},{299:A},{199:N},{299:A} => 0 2|{199:N}|{299:A}|B|b|; first twin: 3|A|a|B"
-        "|b|A|a|#,,A,a => 0 2|B|b|A|a|; both twins: 3|A|a|B|b|A|a|#,,,,A,a,Z,z => 0 3|Z|z|B|b|Z|z"
-        "|; no match leaves the file: 2\nA\na\nB\nb\n#,,A,x,C,c,Z,z => 0 2\nA\na\nB\nb\n; chosen: "
-        "2||e|B|b|#,,,e,,,,,D => 0 1|B|b|; chosen for modify: 2||e|B|b|#,,,,,e,N,e,M => 0 2|N|e|B"
-        "|b|; not chosen: 2||e|B|b|#,,,e => 0 2||e|B|b|; no list file: -#N,n,A,a,B,b,Z,z => 0 {3:"
-        "Halvorn: Failed to open URLS.LST (1030)\n}",
-        Rewrite);
+    Check("add: 2|A|a|B|b|#N,n => 1 3|N|n|A|a|B|b|; delete: 2|A|a|B|b|#,,A,a => 0 1|B|b|; modify: "
+          "2|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; delete, modify, add: 2|A|a|B|b|#N,n,A,a,B,b,Z,z "
+          "=> 1 2|N|n|Z|z|; add to a full list: 99|A|a|{98:x|y|}#N,n => 99 99|A|a|{98:x|y|}; "
+          "delete and add on a full list: 99|A|a|{98:x|y|}#N,n,A,a => 1 99|N|n|{98:x|y|}; first "
+          "four characters: 00012|A|a|B|b|#N,n => 1 2|N|n|A|a|; modify keeps the count line: 2 "
+          "x|A|a|B|b|#,,,,B,b,Z,z => 0 2 x|A|a|Z|z|; modify, count above the entries: "
+          "3|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; a typed text is one line: "
+          "2|A|a|B|b|#N\r\nX,n\nY\x1aZ => 1 3|N|n|A|a|B|b|; unterminated: 2|A|a|B|b#N,n => 1 "
+          "3|N|n|A|a|B|b; bare LF: 2\nA\na\nB\nb\n#,,B,b => 0 1|A|a|; long lines copied whole: "
+          "2|{250:d}|{9000:l}|B|b|#,,,,B,b,Z,z => 0 2|{250:d}|{9000:l}|Z|z|; a cut line matches "
+          "nothing: 1|A|{300:a}|#,,A,{299:a} => 0 1|A|{300:a}|; widest delete and add: "
+          "2|{199:D}|{299:A}|B|b|#{199:N},{199:N},{199:D},{299:A} => 1 2|{199:N}|{199:N}|B|b|; "
+          "widest modify: 2|{199:D}|{299:A}|B|b|#,,,,{199:D},{299:A},{199:N},{299:A} => 0 "
+          "2|{199:N}|{299:A}|B|b|; first twin: 3|A|a|B|b|A|a|#,,A,a => 0 2|B|b|A|a|; both twins: "
+          "3|A|a|B|b|A|a|#,,,,A,a,Z,z => 0 3|Z|z|B|b|Z|z|; no match leaves the file: "
+          "2\nA\na\nB\nb\n#,,A,x,C,c,Z,z => 0 2\nA\na\nB\nb\n; chosen: 2||e|B|b|#,,,e,,,,,D => 0 "
+          "1|B|b|; chosen for modify: 2||e|B|b|#,,,,,e,N,e,M => 0 2|N|e|B|b|; not chosen: "
+          "2||e|B|b|#,,,e => 0 2||e|B|b|",
+          Rewrite);
 }
 
 // Each system call of a rewrite fails in turn, the nth of each kind until none is left: the list
@@ -443,36 +439,39 @@ TEST(Tarsel, ListRewriteSurvivesKills) {
 }
 
 TEST(Tarsel, ConnectionPreferences) {
-    Check("on, 10: 1 1 10 => 1|*#1|10|* 1; nothing flushed [F1]: 1 1 10 => 1|*#1|10|* 1; other numb"
-          "ers on, no text: 7 0  => 1|*#0||* 1; unended text: 0 -1 123 => 0|*#1|12|* 1; dial.inf no"
-          "t opened [w1]: 1 1 10 => old#old 0Halvorn: Failed to open dial.inf - write (1030)\n; dis"
-          "c.inf not opened [w2]: 0 1 10 => 0|*#old 0Halvorn: Failed to open disc.inf - write (1030"
-          ")\n; dial.inf not written [W1]: 1 1 10 => #1|10|* 0Halvorn: Failed to write dial.inf (10"
-          "30)\n; disc.inf not closed [C2]: 1 1 10 => 1|*#1|10|* 0Halvorn: Failed to write disc.inf"
+    Check("on, 10: 1#1#10 => 1|*#1|10|* 1; nothing flushed [F1]: 1#1#10 => 1|*#1|10|* 1; other numb"
+          "ers on, no text: 7#0# => 1|*#0||* 1; unended text: 0#-1#123 => 0|*#1|12|* 1; dial.inf no"
+          "t opened [w1]: 1#1#10 => old#old 0Halvorn: Failed to open dial.inf - write (1030)\n; dis"
+          "c.inf not opened [w2]: 0#1#10 => 0|*#old 0Halvorn: Failed to open disc.inf - write (1030"
+          ")\n; dial.inf not written [W1]: 1#1#10 => #1|10|* 0Halvorn: Failed to write dial.inf (10"
+          "30)\n; disc.inf not closed [C2]: 1#1#10 => 1|*#1|10|* 0Halvorn: Failed to write disc.inf"
           " (1030)\n",
           WritePreferences);
-    Check("absent, off: - 0 0 0 10 => 0 0 0; absent, on: - 0 7 0 10 => 1 1 0EnableAutoDial=1\nEnabl"
-          "eAutoDisconnect=1\nDisconnectIdleTime=10\n; absent is as seen last: - 1 0 0 10 => 0 0 0E"
-          "nableAutoDial=0\nEnableAutoDisconnect=0\n; off, on, flagged: ~~~~ 1 1 1 10 => 1 1 0Enabl"
-          "eAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=10\nDisconnectIdleTime=10\n; off"
-          ", flagged: ~~~~ 1 0 1 10 => 0 0 0DisconnectIdleTime=10\n; on, off, flagged: \x01~~~ 0 0 "
-          "1 10 => 0 0 0EnableAutoDial=0\nDisconnectIdleTime=10\nEnableAutoDisconnect=0\n; 2 is on,"
-          " off: \x02~~~ 0 0 0 10 => 0 0 0EnableAutoDial=0\nEnableAutoDisconnect=0\n; first four of"
-          " five bytes: \x01\x02\x03\x04\x05 0 1 0 10 => 67305985 67305985 0; long, on: \x01{299:~}"
-          " 0 1 0 10 => 1 1 0; long, no memory [A1 A2]: \x01{299:~} 0 0 0 10 => 0 0 0; minutes as f"
-          "our bytes: ~~~~ 0 7 0 67305985 => 1 1 0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconn"
-          "ectIdleTime=67305985\n; a refused switch stays as seen [S1]: - 0 1 0 10 => 0 1 0EnableAu"
-          "toDisconnect=1\nDisconnectIdleTime=10\n; refused minutes stay flagged [S3 S4]: - 0 1 0 1"
-          "0 => 1 1 1EnableAutoDial=1\nEnableAutoDisconnect=1\n; no key: !2 0 1 1 10 => 0 0 1ERROR:"
-          " open auto dial failed(registry): File not found. (40)\nERROR: open auto disconnect fail"
-          "ed(registry): File not found. (40)\n",
+    Check("absent, off: -#0#0#0#10 => 0 0 0; absent, on: -#0#7#0#10 => 1 1 "
+          "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=10\n; absent is as seen "
+          "last: -#1#0#0#10 => 0 0 0EnableAutoDial=0\nEnableAutoDisconnect=0\n; off, on, flagged: "
+          "~~~~#1#1#1#10 => 1 1 "
+          "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=10\nDisconnectIdleTime="
+          "10\n; on, off, flagged: \x01~~~#0#0#1#10 => 0 0 "
+          "0EnableAutoDial=0\nDisconnectIdleTime=10\nEnableAutoDisconnect=0\n; 2 is on, off: "
+          "\x02~~~#0#0#0#10 => 0 0 0EnableAutoDial=0\nEnableAutoDisconnect=0\n; first four of five "
+          "bytes: \x01\x02\x03\x04\x05#0#1#0#10 => 67305985 67305985 0; long, on: "
+          "\x01{299:~}#0#1#0#10 => 1 1 0; long, no memory [A1 A2]: \x01{299:~}#0#0#0#10 => 0 0 0; "
+          "minutes as four bytes: ~~~~#0#7#0#67305985 => 1 1 "
+          "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=67305985\n; a refused "
+          "switch stays as seen [S1]: -#0#1#0#10 => 0 1 "
+          "0EnableAutoDisconnect=1\nDisconnectIdleTime=10\n; refused minutes stay flagged [S3 S4]: "
+          "-#0#1#0#10 => 1 1 1EnableAutoDial=1\nEnableAutoDisconnect=1\n; no key: !2#0#1#1#10 => 0 "
+          "0 1ERROR: open auto dial failed(registry): File not found. (40)\nERROR: open auto "
+          "disconnect failed(registry): File not found. (40)\n",
           Synchronise);
-    Check("10: on 20 10 => 1 10 10 1; above 59: on 20 75 => 1 59 59 1; below 3: on 20 2 => 1 3 3 1;"
-          " 3 as typed: on 20 03 => 1 3 03 1; two characters: on 20 123 => 1 12 12 1; auto-disconn"
-          "ect off: off 20 75 => 0 20 20 0; 58 up: step 58 1 => 1 59 59 1; 59 up: step 59 1 => 0 59"
-          " 59 0; 4 down: step 4 -1 => 1 3 3 1; 3 down: step 3 -1 => 0 3 3 0; 80 down: step 80 -1 ="
-          "> 1 79 79 1; no step: step 20 0 => 0 20 20 0; three digits: step 101 -1 => 1 100 10 1",
-          IdleMinutes);
+    Check(
+        "10: on#20#10 => 1 10 10 1; above 59: on#20#75 => 1 59 59 1; below 3: on#20#2 => 1 3 3 1; "
+        "3 as typed: on#20#03 => 1 3 03 1; two characters: on#20#123 => 1 12 12 1; auto-disconnect "
+        "off: off#20#75 => 0 20 20 0; 58 up: step#58#1 => 1 59 59 1; 59 up: step#59#1 => 0 59 59 "
+        "0; 4 down: step#4#-1 => 1 3 3 1; 3 down: step#3#-1 => 0 3 3 0; 80 down: step#80#-1 => 1 "
+        "79 79 1; no step: step#20#0 => 0 20 20 0; three digits: step#101#-1 => 1 100 10 1",
+        IdleMinutes);
 }
 
 TEST(Tarsel, Browser) {
@@ -501,30 +500,29 @@ TEST(Tarsel, Launch) {
           "00 names no entry: 100#100 => 0 0 0; negative: -1#5 => 0 0 0",
           StartLaunch);
     Check(
-        "Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => EnableAutoDial=1\nexec C:\\N.EXE b\n; longest pa"
-        "th and address: 2#0#0#C:\\{1020: }~#1|A|{299:a}| => EnableAutoDial=1\nexec \"C:\\{1020: "
-        "}\" {299:a}\n; one longer: 2#0#0#C:\\{1021:p}~#1|A|a| => EnableAutoDial=1\nexec  a\n; lon"
-        "gest without NUL: 2#0#0#C:\\{1020:p}#1|A|a| => EnableAutoDial=1\nexec C:\\{1020:p} a\n; "
-        "one longer without NUL: 2#0#0#C:\\{1021:p}#1|A|a| => EnableAutoDial=1\nexec  a\n; no bro"
-        "wser: 0#0#0#x~#1|A|a| => EnableAutoDial=1\nexec  a\n; no App Paths key: 2#0#0#!2#1|A|a| "
-        "=> EnableAutoDial=1\nERROR: Failed to get Internet Explorer installation directory: File"
-        " not found. (40)\nexec  a\n; pause after a start-up launch: 2#2#0#x~#1|A|a| => EnableAut"
-        "oDial=1\nexec x a\nsleep 1500\n; none selected: 2#1#-1#x~#1|A|a| => EnableAutoDial=1\n; "
-        "past the last: 2#1#1#x~#1|A|a| => EnableAutoDial=1\n; no list: 2#1#0#x~#- => Halvorn: F"
-        "ailed to open URLS.TXT (1030)\nEnableAutoDial=1\n; start fails: 2#0#0#x~#1|A|a|#2 => "
-        "EnableAutoDial=1\nexec x a\nERROR: Failed to "
-        "start the browser: File not found. (40)\n; out of memory: 2#0#0#x~#1|A|a|#0 => EnableAut"
-        "oDial=1\nexec x a\nERROR: Failed to start the browser: Error 8 (40)\n; fails without a p"
-        "ath: 0#0#0#x~#1|A|a|#2 => EnableAutoDial=1\nexec  a\n",
+        "Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => EnableAutoDial=1\nexec C:\\N.EXE b\n; longest "
+        "path and address: 2#0#0#C:\\{1020: }~#1|A|{299:a}| => EnableAutoDial=1\nexec \"C:\\{1020: "
+        "}\" {299:a}\n; one longer: 2#0#0#C:\\{1021:p}~#1|A|a| => EnableAutoDial=1\nexec  a\n; "
+        "longest without NUL: 2#0#0#C:\\{1020:p}#1|A|a| => EnableAutoDial=1\nexec C:\\{1020:p} "
+        "a\n; one longer without NUL: 2#0#0#C:\\{1021:p}#1|A|a| => EnableAutoDial=1\nexec  a\n; no "
+        "browser: 0#0#0#x~#1|A|a| => EnableAutoDial=1\nexec  a\n; no App Paths key: "
+        "2#0#0#!2#1|A|a| => EnableAutoDial=1\nERROR: Failed to get Internet Explorer installation "
+        "directory: File not found. (40)\nexec  a\n; pause after a start-up launch: "
+        "2#2#0#x~#1|A|a| => EnableAutoDial=1\nexec x a\nsleep 1500\n; none selected: "
+        "2#1#-1#x~#1|A|a| => EnableAutoDial=1\n; past the last: 2#1#1#x~#1|A|a| => "
+        "EnableAutoDial=1\n; no list: 2#1#0#x~#- => Halvorn: Failed to open URLS.TXT "
+        "(1030)\nEnableAutoDial=1\n; out of memory: 2#0#0#x~#1|A|a|#0 => EnableAutoDial=1\nexec x "
+        "a\nERROR: Failed to start the browser: Error 8 (40)\n; fails without a path: "
+        "0#0#0#x~#1|A|a|#2 => EnableAutoDial=1\nexec  a\n",
         Go);
     Check("Windows 3: 3 => 0Tarsel: Available for Windows 95 only (1030, owned)\n; Windows 95: 4 =>"
           " 2ERROR: no dial line entry:  (1040)\nEnableAutoDial=1\n",
           Create);
-    Check("inside: 103 124 => 100 100 1 103|124; lower bounds stay: 3 24 => 0 0 1 3|24; below them:"
-          " 2 23 => 1 1 1 2|23; upper bounds stay: 867 732 => 864 708 1 867|732; above them: 868 73"
-          "3 => 1 1 1 868|733; past the top left: -5 -1 => 1 1 1 65531|65535; beyond the screen: -2"
-          "147483648 2147483647 => 1 1 1 0|65535; not opened [w1]: 103 124 => 100 100 0 oldHalvorn:"
-          " Failed to open TARSEL.INI (1030)\n",
+    Check("inside: 103#124 => 100 100 1 103|124; lower bounds stay: 3#24 => 0 0 1 3|24; below "
+          "them: 2#23 => 1 1 1 2|23; upper bounds stay: 867#732 => 864 708 1 867|732; above them: "
+          "868#733 => 1 1 1 868|733; past the top left: -5#-1 => 1 1 1 65531|65535; beyond the "
+          "screen: -2147483648#2147483647 => 1 1 1 0|65535; not opened [w1]: 103#124 => 100 100 0 "
+          "oldHalvorn: Failed to open TARSEL.INI (1030)\n",
           Place);
 }
 
