@@ -1,7 +1,7 @@
 // The Win32 calls of the portable code, for the native test build only. Files are real files in
-// the current directory; the registry lives in memory; message boxes, registry writes, WinExec
-// and Sleep go to a log; the nth call of a kind in standin::Call can be made to fail. Each call
-// is an inline lambda, so that the short ones take a line.
+// the current directory; the registry lives in memory, its paths spelt as the program spells
+// them; message boxes, registry writes, WinExec and Sleep go to a log; the nth call of a kind in
+// standin::Call can be made to fail. Each call is an inline lambda, so that short ones take a line.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,7 @@ typedef void *HANDLE, *HGLOBAL;
 typedef size_t SIZE_T;
 typedef intptr_t LPARAM;
 typedef struct HWND__* HWND;
-typedef const std::string* HKEY; // the key's path in lower case
+typedef const std::string* HKEY; // the key's path
 
 const DWORD MB_OK = 0, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40, MB_SYSTEMMODAL = 0x1000,
             KEY_ALL_ACCESS = 0xF003F, REG_BINARY = 3, GMEM_MOVEABLE = 2, SW_SHOW = 5,
@@ -34,8 +34,8 @@ const DWORD MB_OK = 0, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40, MB_SYST
 const LONG ERROR_SUCCESS = 0, ERROR_FILE_NOT_FOUND = 2, ERROR_ACCESS_DENIED = 5,
            ERROR_NOT_ENOUGH_MEMORY = 8, ERROR_MORE_DATA = 234;
 const HANDLE INVALID_HANDLE_VALUE = nullptr; // a file's handle is its descriptor + 1
-inline const std::string HKEY_CLASSES_ROOT[] = {"hkcr"}, HKEY_CURRENT_USER[] = {"hkcu"},
-                         HKEY_LOCAL_MACHINE[] = {"hklm"};
+inline const std::string HKEY_CLASSES_ROOT[] = {"HKCR"}, HKEY_CURRENT_USER[] = {"HKCU"},
+                         HKEY_LOCAL_MACHINE[] = {"HKLM"};
 
 namespace standin {
 
@@ -45,8 +45,8 @@ inline struct State {
     // A line for each box ("caption: text (flags in hex)", ", owned" when it has an owner),
     // registry write ("name=value", 4 bytes as a number), WinExec ("exec command") and Sleep.
     std::string log;
-    std::map<std::string, LONG> keys;          // by lower-case path: what opening the key gives
-    std::map<std::string, std::string> values; // by lower-case "path\name"
+    std::map<std::string, LONG> keys;          // by path: what opening the key gives
+    std::map<std::string, std::string> values; // by "path\name"
     int calls[kRegSet + 1] = {};               // the calls of each kind so far
     std::set<int> fail[kRegSet + 1];           // the numbers of the calls of each kind that fail
     int openFiles = 0, openKeys = 0;
@@ -57,11 +57,6 @@ inline struct State {
 // Counts the call and tells whether it is to fail.
 inline auto Fails = [](Call call) { return s.fail[call].count(++s.calls[call]) != 0; };
 inline auto Fd = [](HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; };
-inline auto Lower = [](std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
-};
 
 } // namespace standin
 
@@ -72,20 +67,19 @@ inline auto MessageBoxA = [](HWND owner, const char* text, const char* caption, 
 };
 
 inline auto RegOpenKeyExA = [](HKEY root, const char* path, DWORD, DWORD, HKEY* key) {
-    auto it = standin::s.keys.find(*root + "\\" + standin::Lower(path));
-    if (it == standin::s.keys.end() || it->second != ERROR_SUCCESS)
-        return it == standin::s.keys.end() ? ERROR_FILE_NOT_FOUND : it->second;
-    *key = &it->first;
-    return ++standin::s.openKeys, ERROR_SUCCESS;
+    auto it = standin::s.keys.find(*root + "\\" + path);
+    LONG result = it == standin::s.keys.end() ? ERROR_FILE_NOT_FOUND : it->second;
+    standin::s.openKeys += result == ERROR_SUCCESS;
+    return *key = result == ERROR_SUCCESS ? &it->first : nullptr, result;
 };
 inline auto RegQueryValueExA = [](HKEY key, const char* name, DWORD*, DWORD*, BYTE* data,
                                   DWORD* size) {
-    auto it = standin::s.values.find(*key + "\\" + standin::Lower(name ? name : ""));
+    auto it = standin::s.values.find(*key + "\\" + (name ? name : ""));
+    if (it == standin::s.values.end())
+        return *size = 0, ERROR_FILE_NOT_FOUND;
     DWORD room = *size;
-    *size = it == standin::s.values.end() ? 0 : static_cast<DWORD>(it->second.size());
-    if (it == standin::s.values.end() || *size > room)
-        return it == standin::s.values.end() ? ERROR_FILE_NOT_FOUND : ERROR_MORE_DATA;
-    return memcpy(data, it->second.data(), *size), ERROR_SUCCESS;
+    *size = static_cast<DWORD>(it->second.size());
+    return *size > room ? ERROR_MORE_DATA : (memcpy(data, it->second.data(), *size), ERROR_SUCCESS);
 };
 inline auto RegSetValueExA = [](HKEY key, const char* name, DWORD, DWORD type, const BYTE* data,
                                 DWORD size) {
@@ -93,7 +87,7 @@ inline auto RegSetValueExA = [](HKEY key, const char* name, DWORD, DWORD type, c
         return ERROR_ACCESS_DENIED;
     LONG number = 0;
     memcpy(&number, data, size < 4 ? size : 4);
-    standin::s.values[*key + "\\" + standin::Lower(name)].assign(data, data + size);
+    standin::s.values[*key + "\\" + name].assign(data, data + size);
     standin::s.log += name + std::string(type == REG_BINARY && size == 4 ? "=" : "=(not 4 bytes)") +
                       std::to_string(number) + "\n";
     return ERROR_SUCCESS;

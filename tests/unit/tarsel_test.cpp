@@ -69,9 +69,9 @@ string Get(const char* name) {
 
 // Makes the key with the value; "-" leaves the value absent, "!N" makes opening the key give N.
 void SetValue(const string& key, const string& name, const string& value) {
-    s.keys[standin::Lower(key)] = value[0] == '!' ? Number(value.substr(1)) : 0;
+    s.keys[key] = value[0] == '!' ? Number(value.substr(1)) : 0;
     if (value != "-" && value[0] != '!')
-        s.values[standin::Lower(key + "\\" + name)] = value;
+        s.values[key + "\\" + name] = value;
 }
 
 // The eight texts of PendingEdit in its order, separated by ',', then D and M for the entries
