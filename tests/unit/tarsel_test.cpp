@@ -127,15 +127,20 @@ void ReadPreferences(const Strings& w, Out out) {
         << c.idleMinutes;
 }
 
-// The same bytes as "tarsel.ini" and "tarsel.inf": the result, x, y, the start value.
-void ReadPlaces(const Strings& w, Out out) {
+// The same bytes as "tarsel.ini" and "tarsel.inf": the result, x, y and the start value read,
+// the window's edges for that client corner on a 1024 x 768 screen, then what a move to that
+// corner writes to "tarsel.ini".
+void Places(const Strings& w, Out out) {
     Put("tarsel.ini", w[0]);
     Put("tarsel.inf", w[0]);
-    int x = -1, y = -1;
+    int x = -1, y = -1, left = -9, top = -9;
     out << ReadWindowPosition(&x, &y) << " " << x << " " << y;
     StartIndex = -9;
     ReadStartIndex();
-    out << " " << StartIndex;
+    WindowEdgesFor(x, y, 1024, 768, &left, &top);
+    bool saved = SaveWindowPosition((y & 0xFFFF) << 16 | (x & 0xFFFF));
+    out << " " << StartIndex << " " << left << " " << top << " " << saved << " "
+        << Get("tarsel.ini");
 }
 
 // "tarsel.inf#entries": whether a start-up launch is made, StartIndex, exitAfterLaunch.
@@ -197,20 +202,15 @@ void BrowserPath(const Strings& w, Out out) {
     out << SetBrowserPath(command, size, w[0].c_str()) << " " << command;
 }
 
-// The preference files, the registry and the list as a launch finds them.
-void SetUpLaunch(const string& list) {
-    Put("dial.inf", "1\r\n");
-    Put("disc.inf", "0\r\n10\r\n");
-    Put("urls.txt", list);
-    SetValue(kSettings, "", "-");
-    SetValue("HKCU\\RemoteAccess", "", "-");
-    SetValue("HKCR\\HTTP\\DefaultIcon", "", "url.dll,0~");
-    dialRegistryState = {0, 0};
-}
-
 // "browser kind#start value#selected item#browser path#list#WinExec's result": what Go does.
 void Go(const Strings& w, Out) {
-    SetUpLaunch(w[4]);
+    Put("dial.inf", "1\r\n");
+    Put("disc.inf", "0\r\n10\r\n");
+    Put("urls.txt", w[4]);
+    SetValue(kSettings, "", "-");
+    SetValue("HKCU\\RemoteAccess", "", "-");
+    dialRegistryState = {1, 0}; // as the preference files have it: the registry stays
+    connectionSettings = {};
     s.execResult = w[5].empty() ? 33 : Number(w[5]);
     SetValue(kAppPaths + "Netscape.exe", "", w[3]);
     SetValue(kAppPaths + "IEXPLORE.EXE", "", w[3]);
@@ -224,24 +224,6 @@ void Go(const Strings& w, Out) {
     FreeLocationTable(&mainTable);
 }
 
-// The system's major version at the main window's creation: the browser kind, the log.
-void Create(const Strings& w, Out out) {
-    SetUpLaunch("-");
-    BrowserKind = kNoBrowser;
-    StartConnectionWork(reinterpret_cast<HWND>(&out), Number(w[0]));
-    out << BrowserKind;
-}
-
-// The client corner "x#y": the window's edges on a 1024 x 768 screen from the file's numbers,
-// then what the corner as WM_MOVE reports it writes to the file.
-void Place(const Strings& w, Out out) {
-    int x = Number(w[0]), y = Number(w[1]), left = -9, top = -9;
-    WindowEdgesFor(x, y, 1024, 768, &left, &top);
-    Put("tarsel.ini", "old");
-    bool saved = SaveWindowPosition((y & 0xFFFF) << 16 | (x & 0xFFFF));
-    out << left << " " << top << " " << saved << " " << Get("tarsel.ini");
-}
-
 // "on|off|step#minutes#typed|step": taken, minutes, text, change flag.
 void IdleMinutes(const Strings& w, Out out) {
     ConnectionSettings& c = connectionSettings = {1, w[0] != "off", Number(w[1]), "", 0};
@@ -250,24 +232,21 @@ void IdleMinutes(const Strings& w, Out out) {
         << " " << c.idleMinutes << " " << c.idleMinutesText << " " << c.idleTimeChanged;
 }
 
-void Decimal(const Strings& w, Out out) {
-    out << ParseDecimal(w[0].c_str());
-}
-
 } // namespace
 
 #ifdef TARSEL_FUZZ
 // The first byte picks the rule, the next two a call to fail (past the last kind, none), the rest
 // is the rule's input. Any input may show boxes; none may leave anything open or pending.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Rule rules[] = {LoadForEditing,   Rewrite,     ReadPreferences, ReadPlaces,  StartLaunch,
+    const Rule rules[] = {LoadForEditing,   Rewrite,     ReadPreferences, Places,      StartLaunch,
                           WritePreferences, Synchronise, Detect,          BrowserPath, Go,
-                          Create,           Place,       IdleMinutes,     Decimal};
+                          IdleMinutes};
     s = standin::State();
     s.fail[size > 1 ? data[1] % 16 % 10 : 0].insert(size > 2 && data[1] % 16 < 10 ? data[2] : 0);
     std::ostringstream out;
     string in(reinterpret_cast<const char*>(data), size);
-    rules[size ? data[0] % 14 : 0](Split(in.substr(std::min<size_t>(size, 3)), "#", 6), out);
+    rules[size ? data[0] % std::size(rules) : 0](
+        Split(in.substr(std::min<size_t>(size, 3)), "#", 6), out);
     if (s.openFiles || s.openKeys || memcmp(&pendingEdit, &kNoEdit, sizeof kNoEdit))
         abort();
     return 0;
@@ -319,10 +298,6 @@ void LoadLimit(const Strings& w, Out out) {
 }
 
 TEST(Tarsel, FileReaders) {
-    Check("blanks, sign, digits to a letter: \t\r +90x => 90; past the bottom: -2147483649 => "
-          "-21474836"
-          "48; far past the top: 99999999999999999999 => 2147483647",
-          Decimal);
     Check("count 0: 0|A|a| => -; blank and sign:  +2|A|a|B|b| => +A=a,B=b,; first four characters: "
           "00012|A|a|B|b| => +A=a,; bare LF, unterminated: 2\nA\na\nB\nb => +A=a,B=b,; Ctrl-Z: "
           "2|A|a|\x1a|B|b| => +A=a,; short of its count: 3||a|B| => +=a,B=,; long lines cut in "
@@ -334,9 +309,14 @@ TEST(Tarsel, FileReaders) {
           "ends before the minutes: 0|#1| => 1 0 1 43; no disc.inf: 1|#- => 0 41 42 43Halvorn: "
           "Failed to open disc.inf - read (1030)\n",
           ReadPreferences);
-    Check("two lines: 103|124 => 1 103 124 103; signs and words:   +7 px|-12| => 1 7 -12 7; long "
-          "lines: 1234567890123|50 => 1 123456789 50 1234",
-          ReadPlaces);
+    Check("two lines: 103|124 => 1 103 124 103 100 100 1 103|124; signs and words: \t +7 px|-12| "
+          "=> 1 7 -12 7 4 1 1 7|65524; long lines: 1234567890123|50 => 1 123456789 50 1234 1 26 1 "
+          "52501|50; lower bounds stay: 3|24 => 1 3 24 3 0 0 1 3|24; below them: 2|23 => 1 2 23 2 "
+          "1 1 1 2|23; upper bounds stay: 867|732 => 1 867 732 867 864 708 1 867|732; above them: "
+          "868|733 => 1 868 733 868 1 1 1 868|733; past the top left: -5|-1 => 1 -5 -1 -5 1 1 1 "
+          "65531|65535; not opened [w1]: 103|124 => 1 103 124 103 100 100 0 103|124Halvorn: Failed "
+          "to open TARSEL.INI (1030)\n",
+          Places);
 }
 
 TEST(Tarsel, ListRewrite) {
@@ -486,30 +466,17 @@ TEST(Tarsel, Launch) {
           "idden first: 101#5 => 1 0 1; hidden last: 105#5 => 1 4 1; hidden past: 106#5 => 0 0 0; 1"
           "00 names no entry: 100#100 => 0 0 0; negative: -1#5 => 0 0 0",
           StartLaunch);
-    Check(
-        "Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => EnableAutoDial=1\nexec C:\\N.EXE b\n; longest "
-        "path and address: 2#0#0#C:\\{1020: }~#1|A|{299:a}| => EnableAutoDial=1\nexec \"C:\\{1020: "
-        "}\" {299:a}\n; one longer: 2#0#0#C:\\{1021:p}~#1|A|a| => EnableAutoDial=1\nexec  a\n; "
-        "longest without NUL: 2#0#0#C:\\{1020:p}#1|A|a| => EnableAutoDial=1\nexec C:\\{1020:p} "
-        "a\n; one longer without NUL: 2#0#0#C:\\{1021:p}#1|A|a| => EnableAutoDial=1\nexec  a\n; no "
-        "browser: 0#0#0#x~#1|A|a| => EnableAutoDial=1\nexec  a\n; no App Paths key: "
-        "2#0#0#!2#1|A|a| => EnableAutoDial=1\nERROR: Failed to get Internet Explorer installation "
-        "directory: File not found. (40)\nexec  a\n; pause after a start-up launch: "
-        "2#2#0#x~#1|A|a| => EnableAutoDial=1\nexec x a\nsleep 1500\n; none selected: "
-        "2#1#-1#x~#1|A|a| => EnableAutoDial=1\n; past the last: 2#1#1#x~#1|A|a| => "
-        "EnableAutoDial=1\n; out of memory: 2#0#0#x~#1|A|a|#0 => EnableAutoDial=1\nexec x "
-        "a\nERROR: Failed to start the browser: Error 8 (40)\n; fails without a path: "
-        "0#0#0#x~#1|A|a|#2 => EnableAutoDial=1\nexec  a\n",
-        Go);
-    Check("Windows 3: 3 => 0Tarsel: Available for Windows 95 only (1030, owned)\n; Windows 95: 4 =>"
-          " 2ERROR: no dial line entry:  (1040)\nEnableAutoDial=1\n",
-          Create);
-    Check("inside: 103#124 => 100 100 1 103|124; lower bounds stay: 3#24 => 0 0 1 3|24; below "
-          "them: 2#23 => 1 1 1 2|23; upper bounds stay: 867#732 => 864 708 1 867|732; above them: "
-          "868#733 => 1 1 1 868|733; past the top left: -5#-1 => 1 1 1 65531|65535; beyond the "
-          "screen: -2147483648#2147483647 => 1 1 1 0|65535; not opened [w1]: 103#124 => 100 100 0 "
-          "oldHalvorn: Failed to open TARSEL.INI (1030)\n",
-          Place);
+    Check("Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => exec C:\\N.EXE b\n; longest path and address: "
+          "2#0#0#C:\\{1020: }~#1|A|{299:a}| => exec \"C:\\{1020: }\" {299:a}\n; one longer: "
+          "2#0#0#C:\\{1021:p}~#1|A|a| => exec  a\n; longest without NUL: 2#0#0#C:\\{1020:p}#1|A|a| "
+          "=> exec C:\\{1020:p} a\n; one longer without NUL: 2#0#0#C:\\{1021:p}#1|A|a| => exec  "
+          "a\n; no browser: 0#0#0#x~#1|A|a| => exec  a\n; no App Paths key: 2#0#0#!2#1|A|a| => "
+          "ERROR: Failed to get Internet Explorer installation directory: File not found. "
+          "(40)\nexec  a\n; pause after a start-up launch: 2#2#0#x~#1|A|a| => exec x a\nsleep "
+          "1500\n; none selected: 2#1#-1#x~#1|A|a| => ; past the last: 2#1#1#x~#1|A|a| => ; out of "
+          "memory: 2#0#0#x~#1|A|a|#0 => exec x a\nERROR: Failed to start the browser: Error 8 "
+          "(40)\n; fails without a path: 0#0#0#x~#1|A|a|#2 => exec  a\n",
+          Go);
 }
 
 } // namespace
