@@ -94,18 +94,13 @@ inline auto RegSetValueExA = [](HKEY key, const char* name, DWORD, DWORD type, c
 };
 inline auto RegCloseKey = [](HKEY) { return --standin::s.openKeys, ERROR_SUCCESS; };
 
-// A block is its lock count, then the caller's bytes. A locked block is not freed, so that a
-// missing unlock shows as a leak.
+// As on Windows, a block is freed locked or not.
 inline auto GlobalAlloc = [](DWORD, SIZE_T bytes) {
-    return standin::Fails(standin::kAlloc) ? nullptr : calloc(1, 16 + bytes);
+    return standin::Fails(standin::kAlloc) ? nullptr : calloc(1, bytes);
 };
-inline auto GlobalLock = [](HGLOBAL block) {
-    return ++*static_cast<long*>(block), static_cast<void*>(static_cast<char*>(block) + 16);
-};
-inline auto GlobalUnlock = [](HGLOBAL block) { return --*static_cast<long*>(block) > 0; };
-inline auto GlobalFree = [](HGLOBAL block) {
-    return *static_cast<long*>(block) != 0 ? block : (free(block), nullptr);
-};
+inline auto GlobalLock = [](HGLOBAL block) { return block; };
+inline auto GlobalUnlock = [](HGLOBAL) { return 0; };
+inline auto GlobalFree = [](HGLOBAL block) { return free(block), nullptr; };
 
 inline auto CreateFileA = [](const char* name, DWORD, DWORD, void*, DWORD disposition, DWORD,
                              HANDLE) {
