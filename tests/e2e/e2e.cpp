@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include <direct.h>
 #include <process.h>
 
 #include <fstream>
@@ -16,8 +15,7 @@ namespace {
 const char kSettings[] = "Software\\Microsoft\\Windows\\Currentversion\\internet settings";
 const char* const kDialUp[] = {"EnableAutoDial", "EnableAutoDisconnect", "DisconnectIdleTime"};
 const char kBrowserKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
-const std::string kLaunch =
-    "\"" TARSEL_BROWSER "\" http://"; // the browser's command, less the address
+const char kBrowser[] = TARSEL_SCRATCH "\\rec browser.exe"; // wine-env.sh's, in the scratch folder
 const std::string kList = "2\r\nOne\r\nhttp://a/\r\nTwo\r\nhttp://b/\r\n";
 const std::string kDialNote = "\r\nfirst line 0 = autodial off\r\nfirst line 1 = autodial on\r\n";
 const std::string kDiscNote =
@@ -62,13 +60,12 @@ std::vector<DWORD> DialUp() { // the registry's dial-up values: 4 bytes each, RE
 }
 std::string StartFailure(DWORD code) { // the box's text, with the system's as the program gets it
     char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 1024,
-                   text, sizeof text, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 1024, text, sizeof text, nullptr);
     return "ERROR: Failed to start the browser: " + std::string(text) + "\n";
 }
 
-// Polls until x equals the value made from the rest. EXPECT_BOXES: the message boxes so far, as
-// "caption: text" lines, are those checked before and these.
+// Polls until x equals the value made from the rest; EXPECT_BOXES: the message boxes so far are
+// these more.
 #define EXPECT_POLL(x, ...)                                                                        \
     Poll(30000, [&] { return (x) == decltype(x)(__VA_ARGS__); });                                  \
     EXPECT_EQ(x, decltype(x)(__VA_ARGS__))
@@ -76,13 +73,12 @@ std::string StartFailure(DWORD code) { // the box's text, with the system's as t
     checked_ += lines;                                                                             \
     EXPECT_POLL(boxes_, checked_)
 
-class Tarsel : public ::testing::Test {
-  protected:
+struct Tarsel : ::testing::Test {
     // A typical start's files. Its start writes the registry's dial-up values from them.
     void SetUp() override {
-        static const std::string root = _getcwd(nullptr, 0); // the scratch folders' (wine-env.sh)
         const char* name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(!_chdir(root.c_str()) && CreateDirectoryA(name, nullptr) && !_chdir(name));
+        ASSERT_TRUE(SetCurrentDirectoryA(TARSEL_SCRATCH) && CreateDirectoryA(name, nullptr) &&
+                    SetCurrentDirectoryA(name));
         Put("tarsel.ini", "103\r\n124");
         Put("tarsel.inf", "0\r\n");
         Put("urls.txt", kList);
@@ -95,8 +91,8 @@ class Tarsel : public ::testing::Test {
         TerminateProcess(process_, 0);
         WaitForSingleObject(process_, 10000);
     }
-    // Starts tarsel.exe, again when Wine loses the start (see ExpectLaunch), and waits until its
-    // window shows or it ends.
+    // Starts tarsel.exe (again if Wine loses the start: see ExpectLaunch) till its window shows or
+    // it ends.
     void Start(const char* exe = "..\\..\\tarsel.exe") {
         for (int i = 0;
              i < 3 && intptr_t(process_ = HANDLE(_spawnl(_P_NOWAIT, exe, exe, nullptr))) == -1;)
@@ -111,7 +107,7 @@ class Tarsel : public ::testing::Test {
     // before its first instruction. A launch lost so, with no other box, is pressed once more.
     void ExpectLaunch(const std::string& address) {
         const std::string before = log_, lost = StartFailure(11);
-        log_ += kLaunch + address + "\x1e\n";
+        log_ += "\"" + (kBrowser + ("\" http://" + address)) + "\x1e\n";
         if (!Poll(30000, [&] { return File("browser.log") != before; }) &&
             (boxes_ == checked_ || boxes_ == checked_ + lost)) {
             fprintf(stderr, "Wine lost the start of %s; \"Go\" again\n", address.c_str());
@@ -167,38 +163,15 @@ class Tarsel : public ::testing::Test {
         }
     }
 
-    std::string log_; // the browser's, as expected
+    std::string log_, boxes_, checked_; // the browser's log, as expected; every box; those checked
     HANDLE process_ = nullptr;
     HWND main_ = nullptr;
     std::set<HWND> seen_;
-    std::string boxes_, checked_; // every message box, and those checked so far
 };
 
-// Starts in an empty folder, and "Go" there, say which files are missing; a list of over 99
-// entries ends the program; the release archive starts with no box, where its "tarsel.ini" says.
-TEST_F(Tarsel, MessageBoxesOfAnEmptyFolderAndAFullListNoneOfTheReleaseArchive) {
-    ASSERT_TRUE(CreateDirectoryA("empty", nullptr) && SetCurrentDirectoryA("empty"));
-    Start("..\\..\\..\\tarsel.exe");
-    EXPECT_BOXES("Halvorn: Failed to open TARSEL.INI\nHalvorn: Failed to open tarsel.inf\n"
-                 "Halvorn: Failed to open URLS.TXT\n");
-    Go();
-    EXPECT_BOXES("Halvorn: Failed to open dial.inf - read\n");
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-    EXPECT_POLL(ExitCode(), 0);
-    Put("urls.txt", "100" + std::string(201, '\n')); // entries of empty lines
-    Start("..\\..\\..\\tarsel.exe");
-    EXPECT_BOXES("Halvorn: Failed to open TARSEL.INI\nHalvorn: Failed to open tarsel.inf\n"
-                 "Maximum Locations: Location limit is 99.\n");
-    EXPECT_POLL(ExitCode(), 0);
-    ASSERT_FALSE(_chdir("..\\..\\..\\release\\" TARSEL_RELEASE));
-    Start("tarsel.exe");
-    RECT r = {};
-    EXPECT_TRUE(GetWindowRect(main_, &r) && r.left == 50 && r.top == 27) << r.left << " " << r.top;
-}
-
-// "tarsel.inf" names the entry launched at start; past 100 the start is hidden and the program
-// ends. "Go" says why a browser can't start.
-TEST_F(Tarsel, StartFileLaunchesHiddenOrShownAndGoSaysWhyTheBrowserFails) {
+// "tarsel.inf" names the entry launched at start, past 100 with the window hidden and the program
+// ending. "Go" says why a browser can't start; boxes say which files are missing.
+TEST_F(Tarsel, StartsLaunchOrEndAndTheirBoxesSayWhatFailsTheReleaseArchiveShowsNone) {
     for (std::string start : {"102", "103"}) { // 103: no third entry
         Put("tarsel.inf", start + "\r\n");
         Start();
@@ -210,7 +183,7 @@ TEST_F(Tarsel, StartFileLaunchesHiddenOrShownAndGoSaysWhyTheBrowserFails) {
     ExpectLaunch("b/");
     EXPECT_POLL(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "Two:One,Two");
     Select(GetDlgItem(main_, IDC_MAIN_PICKER), 0);
-    const char* const paths[] = {"C:\\gone\\iexplore.exe", "dial.inf", TARSEL_BROWSER};
+    const char* const paths[] = {"C:\\gone\\iexplore.exe", "dial.inf", kBrowser};
     for (int i = 0; i < 3; ++i) { // a missing program, a file that is no program, the browser
         RegSetKeyValueA(HKEY_LOCAL_MACHINE, kBrowserKey, nullptr, REG_SZ, paths[i],
                         DWORD(strlen(paths[i]) + 1));
@@ -218,6 +191,24 @@ TEST_F(Tarsel, StartFileLaunchesHiddenOrShownAndGoSaysWhyTheBrowserFails) {
         EXPECT_BOXES(i < 2 ? StartFailure(i ? 11 : 2) : "");
     }
     ExpectLaunch("a/");
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_POLL(ExitCode(), 0);
+    Put("urls.txt", "100" + std::string(201, '\n')); // entries of empty lines
+    Start();
+    EXPECT_BOXES("Maximum Locations: Location limit is 99.\n");
+    EXPECT_POLL(ExitCode(), 0);
+    ASSERT_TRUE(CreateDirectoryA("empty", nullptr) && SetCurrentDirectoryA("empty"));
+    Start("..\\..\\..\\tarsel.exe");
+    EXPECT_BOXES("Halvorn: Failed to open TARSEL.INI\nHalvorn: Failed to open tarsel.inf\n"
+                 "Halvorn: Failed to open URLS.TXT\n");
+    Go();
+    EXPECT_BOXES("Halvorn: Failed to open dial.inf - read\n");
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_POLL(ExitCode(), 0);
+    ASSERT_TRUE(SetCurrentDirectoryA("..\\..\\..\\release\\" TARSEL_RELEASE));
+    Start("tarsel.exe");
+    RECT r = {};
+    EXPECT_TRUE(GetWindowRect(main_, &r) && r.left == 50 && r.top == 27) << r.left << " " << r.top;
 }
 
 // The window's place comes from "tarsel.ini" and goes back to it. The dialogs show the files,
@@ -248,11 +239,9 @@ TEST_F(Tarsel, WindowAboutConfigureAndEditLocationsShowKeepAndWriteTheFiles) {
         Send(d, WM_VSCROLL, code, LPARAM(GetDlgItem(d, IDC_CONFIG_IDLE_SPIN)));
     EXPECT_POLL(Text(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES)), "19");
     Send(GetDlgItem(d, IDC_CONFIG_IDLE_MINUTES), WM_SETTEXT, 0, LPARAM(L"30")); // OK takes it
-    // OK sent while "dial.inf" is locked: the dialog is gone, then comes the box (which, shown from
-    // within the dialog, would hold the send: that gives up after 5 s). Then OK works again.
+    // OK sent into a locked "dial.inf": the dialog ends, then the box comes (not from within: 5 s).
     HANDLE lock = CreateFileA("dial.inf", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SendMessageTimeoutW(d, WM_COMMAND, IDC_CONFIG_OK, LPARAM(GetDlgItem(d, IDC_CONFIG_OK)), 0, 5000,
-                        nullptr);
+    SendMessageTimeoutW(d, WM_COMMAND, IDC_CONFIG_OK, 0, SMTO_NORMAL, 5000, nullptr);
     EXPECT_BOXES("Halvorn: Failed to open dial.inf - write\n");
     EXPECT_POLL(IsWindow(d), FALSE);
     CloseHandle(lock);
@@ -290,8 +279,7 @@ TEST_F(Soak, RoundsOfEditingConfiguringAndGoLeaveExactFilesAndNoGrowth) {
         std::getenv("TARSEL_SOAK_ROUNDS") ? std::atoi(std::getenv("TARSEL_SOAK_ROUNDS")) : 25;
     Start();
     DWORD id = GetProcessId(process_), owner = 0;
-    std::vector<ULONG> table(1 << 22), first,
-        last(2); // table: a count, 24-byte entries, owner first
+    std::vector<ULONG> table(1 << 22), first, last(2); // table: a count, then 24-byte entries
     for (int round = 0; round < rounds && !HasFailure(); ++round) {
         Edit(Menu(2, L"Edit Locations"), 0, 0, {L"Soak", L"http://soak/"}, IDC_LOCATIONS_OK);
         Edit(Menu(2, L"Edit Locations"), 1, 0, {}, IDC_LOCATIONS_OK);
@@ -304,7 +292,7 @@ TEST_F(Soak, RoundsOfEditingConfiguringAndGoLeaveExactFilesAndNoGrowth) {
         count = {0, 0};
         NtQuerySystemInformation(SystemHandleInformation, table.data(), 1 << 24, nullptr);
         for (ULONG i = 0; i < table[0]; ++i)
-            count[0] += table[2 + 6 * i] == id;
+            count[0] += table[2 + 6 * i] == id; // the owner's id first
         for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr));)
             count[1] += GetWindowThreadProcessId(w, &owner) && owner == id;
     }

@@ -11,7 +11,7 @@ exec 9>"$dir/wine.lock" && flock 9
 printf '%s\n' REGEDIT4 '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:0' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
     '"Desktop"="Default"' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '[HKEY_CLASSES_ROOT\HTTP\DefaultIcon]' \
     '@="C:\\WINDOWS\\SYSTEM\\url.dll,0"' '[HKEY_CURRENT_USER\RemoteAccess]' '"InternetProfile"="My ISP"' \
-    '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\IEXPLORE.EXE]' '@="@E2E_BROWSER@"' >"$dir/tarsel.reg"
+    '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\IEXPLORE.EXE]' '@="@E2E_SCRATCH@\\rec browser.exe"' >"$dir/tarsel.reg"
 if [ ! -e "$WINEPREFIX/tarsel-ready" ]; then
     echo "wine-env.sh: preparing the Wine prefix $WINEPREFIX (log: $dir/prepare.log)" >&2
     { wineserver -k || true; rm -rf "$WINEPREFIX"; } 9>&- 2>/dev/null
