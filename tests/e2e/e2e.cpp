@@ -1,4 +1,4 @@
-// tarsel.exe under Wine, driven by messages as clicks and keys send them.
+// tarsel.exe under Wine, driven by W messages: only they carry texts across Wine's processes.
 #include "../../resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,8 @@ const char kBrowserKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Pa
 const char kBrowser[] = TARSEL_SCRATCH "\\rec browser.exe"; // wine-env.sh's, in the scratch folder
 const std::string kList = "2\r\nOne\r\nhttp://a/\r\nTwo\r\nhttp://b/\r\n";
 const std::string kDialNote = "\r\nfirst line 0 = autodial off\r\nfirst line 1 = autodial on\r\n";
-const std::string kDiscNote =
-    "\r\nfirst line 0 = autodisconnect off\r\nfirst line 1 = autodisconnect on"
-    "\r\nsecond line  = number of idle minutes before disconnect\r\n";
+const char kDiscNote[] = "\r\nfirst line 0 = autodisconnect off\r\nfirst line 1 = autodisconnect on"
+                         "\r\nsecond line  = number of idle minutes before disconnect\r\n";
 auto Dial = [](char on) { return on + kDialNote; };
 auto Disc = [](char on, std::string minutes) { return on + ("\r\n" + minutes) + kDiscNote; };
 auto Put = [](const char* file, std::string s) { std::ofstream(file, std::ios::binary) << s; };
@@ -27,7 +26,8 @@ std::string File(const char* name) { // "no file" when there is none
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "no file";
 }
 
-// Under Wine only W messages carry texts across processes.
+// A click on "Go", posted. Under Wine, WinExec answers sent messages meanwhile.
+auto Go = [](HWND main) { PostMessageW(main, WM_COMMAND, IDC_MAIN_GO, 0); };
 auto Send = [](HWND w, UINT m, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(w, m, wp, lp); };
 std::string Text(HWND window, UINT message = WM_GETTEXT, WPARAM wParam = 512) { // ASCII only
     wchar_t text[512] = {};
@@ -62,7 +62,7 @@ std::string StartFailure(DWORD code) { // the box's text, with the system's as t
     return "ERROR: Failed to start the browser: " + std::string(text) + "\n";
 }
 
-// Polls (30 s: WinExec may hold a launch that long), answering message boxes, till x is the rest.
+// Polls, answering message boxes, till x equals the rest (30 s at most: WinExec may wait so long).
 #define EXPECT_POLL(x, ...)                                                                        \
     Poll(30000, [&] { return (x) == decltype(x)(__VA_ARGS__); });                                  \
     EXPECT_EQ(x, decltype(x)(__VA_ARGS__))
@@ -106,17 +106,13 @@ struct Tarsel : ::testing::Test {
         if (!Poll(30000, [&] { return File("browser.log") != before; }) &&
             (boxes_ == checked_ || boxes_ == checked_ + lost)) {
             checked_ = boxes_;
-            Go();
+            Go(main_);
         }
         EXPECT_POLL(File("browser.log"), log_);
     }
     DWORD ExitCode() {
         DWORD code = 0;
         return GetExitCodeProcess(process_, &code), code;
-    }
-    // A click on "Go" as the button sends it. Under Wine, WinExec answers sent messages meanwhile.
-    void Go() {
-        PostMessageW(main_, WM_COMMAND, IDC_MAIN_GO, LPARAM(GetDlgItem(main_, IDC_MAIN_GO)));
     }
     // The system menu by keys: Alt+Space, Up `ups` times (About..., Edit Locations, Connection).
     HWND Menu(int ups, const wchar_t* dialog) {
@@ -177,7 +173,7 @@ TEST_F(Tarsel, StartsLaunchOrEndAndTheirBoxesSayWhatFailsTheReleaseArchiveShowsN
     const char* const paths[] = {"C:\\gone\\iexplore.exe", "dial.inf", kBrowser};
     for (int i = 0; i < 3; ++i) { // a missing program, a file that is no program, the browser
         RegSetValueA(HKEY_LOCAL_MACHINE, kBrowserKey, REG_SZ, paths[i], 0);
-        Go();
+        Go(main_);
         EXPECT_BOXES(i < 2 ? StartFailure(i ? 11 : 2) : "");
     }
     ExpectLaunch("a/");
@@ -191,7 +187,7 @@ TEST_F(Tarsel, StartsLaunchOrEndAndTheirBoxesSayWhatFailsTheReleaseArchiveShowsN
     Start("..\\..\\..\\tarsel.exe");
     EXPECT_BOXES("Halvorn: Failed to open TARSEL.INI\nHalvorn: Failed to open tarsel.inf\n"
                  "Halvorn: Failed to open URLS.TXT\n");
-    Go();
+    Go(main_);
     EXPECT_BOXES("Halvorn: Failed to open dial.inf - read\n");
     PostMessageW(main_, WM_CLOSE, 0, 0);
     EXPECT_POLL(ExitCode(), 0);
@@ -235,7 +231,7 @@ TEST_F(Tarsel, WindowAboutConfigureAndEditLocationsShowKeepAndWriteTheFiles) {
     CloseHandle(lock);
     Click(Menu(3, L"Configure"), {IDC_CONFIG_OK});
     EXPECT_POLL(File("dial.inf") + File("disc.inf"), Dial('0') + Disc('1', "30"));
-    Go();
+    Go(main_);
     ExpectLaunch("a/");
     EXPECT_POLL(DialUp(), {0, 1, 30});
     const std::string list = "2\nOne\nhttp://a/\n\nhttp://b/\n"; // the second unnamed, bare LFs
@@ -268,7 +264,7 @@ TEST_F(Tarsel, SoakRoundsOfEditingConfiguringAndGoLeaveExactFilesAndNoGrowth) {
         Edit(Menu(2, L"Edit Locations"), 1, 0, {}, IDC_LOCATIONS_OK);
         Click(Menu(3, L"Configure"),
               {round % 2 ? IDC_CONFIG_DIAL_ENABLE : IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_OK});
-        Go();
+        Go(main_);
         ExpectLaunch("a/");
         EXPECT_POLL(DialUp(), {DWORD(round % 2), 1, 10});
         std::vector<ULONG>& count = (round ? last : first) = {0, 0};
