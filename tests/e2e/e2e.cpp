@@ -13,7 +13,7 @@ namespace {
 const char kSettings[] = "Software\\Microsoft\\Windows\\Currentversion\\internet settings";
 const char* const kDialUp[] = {"EnableAutoDial", "EnableAutoDisconnect", "DisconnectIdleTime"};
 const char kBrowserKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
-const char kBrowser[] = TARSEL_SCRATCH "\\rec browser.exe"; // wine-env.sh's, in the scratch folder
+const char kBrowser[] = TARSEL_SCRATCH "\\rec browser.exe"; // the default one (wine-env.sh)
 const std::string kList = "2\r\nOne\r\nhttp://a/\r\nTwo\r\nhttp://b/\r\n";
 const std::string kDialNote = "\r\nfirst line 0 = autodial off\r\nfirst line 1 = autodial on\r\n";
 const char kDiscNote[] = "\r\nfirst line 0 = autodisconnect off\r\nfirst line 1 = autodisconnect on"
@@ -26,7 +26,7 @@ std::string File(const char* name) { // "no file" when there is none
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "no file";
 }
 
-// A click on "Go", posted. Under Wine, WinExec answers sent messages meanwhile.
+// "Go" pressed: its command, posted. Under Wine, WinExec answers sent messages meanwhile.
 auto Go = [](HWND main) { PostMessageW(main, WM_COMMAND, IDC_MAIN_GO, 0); };
 auto Send = [](HWND w, UINT m, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(w, m, wp, lp); };
 std::string Text(HWND window, UINT message = WM_GETTEXT, WPARAM wParam = 512) { // ASCII only
@@ -97,7 +97,7 @@ struct Tarsel : ::testing::Test {
             return IsWindowVisible(main_) || ExitCode() != STILL_ACTIVE;
         });
     }
-    // Under load, Wine loses about one process start in 2,000: CreateProcess fails with
+    // Under load, Wine 8 loses about one process start in 2,000: CreateProcess fails with
     // ERROR_INTERNAL_ERROR, which WinExec gives as 11 and the program shows, or the process ends
     // before its first instruction. A launch lost so, with no other box, is pressed once more.
     void ExpectLaunch(const std::string& address) {
@@ -124,7 +124,6 @@ struct Tarsel : ::testing::Test {
         return FindWindowW(L"#32770", dialog);
     }
     void Click(HWND dialog, std::initializer_list<int> buttons) { // posted; the dialog must end
-
         for (int button : buttons)
             PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
         EXPECT_POLL(IsWindow(dialog), FALSE) << "the dialog stays";
@@ -143,7 +142,7 @@ struct Tarsel : ::testing::Test {
         for (DWORD start = GetTickCount() - (HasFailure() ? ms + 1 : 0);; Sleep(20)) {
             for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));)
                 if (HWND text = GetDlgItem(box, 0xFFFF)) { // a message box
-                    if (box != box_)                       // answered, perhaps not yet gone
+                    if (box != box_)                       // not the last, which may linger
                         boxes_ += Text(box_ = box) + ": " + Text(text) + "\n";
                     PostMessageW(box, WM_COMMAND, IDOK, 0);
                 }
@@ -197,7 +196,7 @@ TEST_F(Tarsel, StartsLaunchOrEndAndTheirBoxesSayWhatFailsTheReleaseArchiveShowsN
     EXPECT_TRUE(GetWindowRect(main_, &r) && r.left == 50 && r.top == 27) << r.left << " " << r.top;
 }
 
-// The dialogs show the files, Cancel keeps them, OK writes them, "Go" takes them to the registry.
+// The window's place and the dialogs' files: shown, kept by Cancel, written by OK, used by "Go".
 TEST_F(Tarsel, WindowAboutConfigureAndEditLocationsShowKeepAndWriteTheFiles) {
     Put("disc.inf", Disc('0', "20"));
     Start();
