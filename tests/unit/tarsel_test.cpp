@@ -125,19 +125,21 @@ void ReadPreferences(const Strings& w, Out out) {
 }
 
 // The same bytes as "tarsel.ini" and "tarsel.inf": the result, x, y and the start value read,
-// the window's edges for that client corner on a 1024 x 768 screen, then what a move to that
-// corner writes to "tarsel.ini".
+// whether it makes a start-up launch in a list of 5, StartIndex, exitAfterLaunch, the window's
+// edges for that client corner on a 1024 x 768 screen, then what a move there writes.
 void Places(const Strings& w, Out out) {
     Put("tarsel.ini", w[0]);
     Put("tarsel.inf", w[0]);
     int x = -1, y = -1, left = -9, top = -9;
     out << ReadWindowPosition(&x, &y) << " " << x << " " << y;
     StartIndex = -9;
+    exitAfterLaunch = false;
     ReadStartIndex();
+    out << " " << StartIndex << " " << PrepareStartLaunch(5) << " " << StartIndex << " "
+        << exitAfterLaunch;
     WindowEdgesFor(x, y, 1024, 768, &left, &top);
     bool saved = SaveWindowPosition((y & 0xFFFF) << 16 | (x & 0xFFFF));
-    out << " " << StartIndex << " " << left << " " << top << " " << saved << " "
-        << Get("tarsel.ini");
+    out << " " << left << " " << top << " " << saved << " " << Get("tarsel.ini");
 }
 
 // "autoDial#autoDisconnect#idleMinutesText": "dial.inf#disc.inf" up to their comment lines
@@ -283,13 +285,17 @@ TEST(Tarsel, FilesAndListRewrite) {
           "ends before the minutes: 0|#1| => 1 0 1 43; no disc.inf: 1|#- => 0 41 42 43Halvorn: "
           "Failed to open disc.inf - read (1030)\n",
           ReadPreferences);
-    Check("two lines: 103|124 => 1 103 124 103 100 100 1 103|124; signs and words: \t +7 px|-12| "
-          "=> 1 7 -12 7 4 1 1 7|65524; long lines: 1234567890123|50 => 1 123456789 50 1234 1 26 1 "
-          "52501|50; lower bounds stay: 3|24 => 1 3 24 3 0 0 1 3|24; below them: 2|23 => 1 2 23 2 "
-          "1 1 1 2|23; upper bounds stay: 867|732 => 1 867 732 867 864 708 1 867|732; above them: "
-          "868|733 => 1 868 733 868 1 1 1 868|733; past the top left: -5|-1 => 1 -5 -1 -5 1 1 1 "
-          "65531|65535; not opened [w1]: 103|124 => 1 103 124 103 100 100 0 103|124Halvorn: Failed "
-          "to open TARSEL.INI (1030)\n",
+    Check("two lines: 103|124 => 1 103 124 103 1 2 1 100 100 1 103|124; signs and words: \t +7 "
+          "px|-12| => 1 7 -12 7 0 0 0 4 1 1 7|65524; long lines: 1234567890123|50 => 1 123456789 "
+          "50 1234 0 0 0 1 26 1 52501|50; lower bounds stay: 3|24 => 1 3 24 3 1 2 0 0 0 1 3|24; "
+          "below them: 2|23 => 1 2 23 2 1 1 0 1 1 1 2|23; upper bounds stay: 867|732 => 1 867 732 "
+          "867 0 0 0 864 708 1 867|732; above them: 868|733 => 1 868 733 868 0 0 0 1 1 1 868|733; "
+          "past the top left: -5|-1 => 1 -5 -1 -5 0 0 0 1 1 1 65531|65535; not opened [w1]: "
+          "103|124 => 1 103 124 103 1 2 1 100 100 0 103|124Halvorn: Failed to open TARSEL.INI "
+          "(1030)\n; 0: 0 => 1 0 0 0 0 0 0 1 1 1 0|0; first: 1 => 1 1 0 1 1 0 0 1 1 1 1|0; last: 5 "
+          "=> 1 5 0 5 1 4 0 2 1 1 5|0; past the last: 6 => 1 6 0 6 0 0 0 3 1 1 6|0; hidden last: "
+          "105 => 1 105 0 105 1 4 1 102 1 1 105|0; hidden past: 106 => 1 106 0 106 0 0 0 103 1 1 "
+          "106|0; 100 names no entry: 100 => 1 100 0 100 0 0 0 97 1 1 100|0",
           Places);
     Check("add: 2|A|a|B|b|#N,n => 1 3|N|n|A|a|B|b|; delete: 2|A|a|B|b|#,,A,a => 0 1|B|b|; modify: "
           "2|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; add to a full list: 99|A|a|{98:x|y|}#N,n => 99 "
