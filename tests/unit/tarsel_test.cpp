@@ -6,7 +6,6 @@
 #include "app/browser.h"
 #include "app/launch.h"
 #include "app/window_position.h"
-#include "common/decimal.h"
 #include "connection/connection_settings.h"
 #include "connection/dial_registry.h"
 #include "connection/idle_minutes.h"
