@@ -15,7 +15,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <sys/wait.h>
 #include <vector>
@@ -31,14 +30,10 @@ using Rule = void (*)(const Strings& in, Out out);
 const string kAppPaths = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const string kSettings = "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\internet settings";
 
-// Each process works in a folder of its own.
-const struct Folder {
-    char path[32] = "/tmp/tarsel-test-XXXXXX";
-    pid_t owner = (std::filesystem::current_path(mkdtemp(path)), getpid());
-    ~Folder() {
-        getpid() == owner&& std::filesystem::remove_all(path);
-    }
-} folder;
+// Each process works in a folder of its own, gone at its end (the kill test's children _exit).
+char folder[] = "/tmp/tarsel-test-XXXXXX";
+const int made = (std::filesystem::current_path(mkdtemp(folder)),
+                  atexit([] { std::filesystem::remove_all(folder); }));
 
 // The text's parts between separators, at least `count` of them.
 Strings Split(const string& text, const string& separator = " ", size_t count = 2) {
@@ -49,9 +44,7 @@ Strings Split(const string& text, const string& separator = " ", size_t count = 
     return parts;
 }
 
-int Number(const string& text) {
-    return atoi(text.c_str());
-}
+auto Number = [](const string& text) { return atoi(text.c_str()); };
 
 // Writes the file; "-" removes it.
 void Put(const char* name, const string& bytes) {
@@ -114,13 +107,20 @@ void LoadForEditing(const Strings& w, Out out) {
     Load(w[0], out, false);
 }
 
-// "dial.inf#disc.inf": the result, autoDial, autoDisconnect, idleMinutes.
-void ReadPreferences(const Strings& w, Out out) {
+// "dial.inf#disc.inf#idleMinutesText": the reading's result, autoDial, autoDisconnect and
+// idleMinutes, then the files written back with that text, up to their comment lines (the Wine
+// scenarios see them whole), and the result.
+void Preferences(const Strings& w, Out out) {
     Put("dial.inf", w[0]);
     Put("disc.inf", w[1]);
     ConnectionSettings& c = connectionSettings = {41, 42, 43, "", 0};
     out << ReadConnectionSettings() << " " << c.autoDial << " " << c.autoDisconnect << " "
-        << c.idleMinutes;
+        << c.idleMinutes << " ";
+    strncpy(c.idleMinutesText, w[2].c_str(), 3);
+    bool written = WriteConnectionSettings();
+    string dial = Get("dial.inf"), disc = Get("disc.inf");
+    out << dial.substr(0, dial.find('f')) << "#" << disc.substr(0, disc.find('f')) << " "
+        << written;
 }
 
 // The same bytes as "tarsel.ini" and "tarsel.inf": the result, x, y and the start value read,
@@ -139,19 +139,6 @@ void Places(const Strings& w, Out out) {
     WindowEdgesFor(x, y, 1024, 768, &left, &top);
     bool saved = SaveWindowPosition((y & 0xFFFF) << 16 | (x & 0xFFFF));
     out << " " << left << " " << top << " " << saved << " " << Get("tarsel.ini");
-}
-
-// "autoDial#autoDisconnect#idleMinutesText": "dial.inf#disc.inf" up to their comment lines
-// (the Wine scenarios see them whole), and the result.
-void WritePreferences(const Strings& w, Out out) {
-    Put("dial.inf", "old");
-    Put("disc.inf", "old");
-    connectionSettings = {Number(w[0]), Number(w[1]), 0, "", 0};
-    strncpy(connectionSettings.idleMinutesText, w[2].c_str(), 3);
-    bool written = WriteConnectionSettings();
-    string dial = Get("dial.inf"), disc = Get("disc.inf");
-    out << dial.substr(0, dial.find('f')) << "#" << disc.substr(0, disc.find('f')) << " "
-        << written;
 }
 
 // Both switches from "value#seen#preference#flag#minutes": the two switches as the
@@ -219,8 +206,8 @@ void IdleMinutes(const Strings& w, Out out) {
 // The first byte picks the rule, the next two a call to fail (past the last kind, none), the rest
 // is the rule's input. Any input may show boxes; none may leave anything open or pending.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Rule rules[] = {LoadForEditing, Rewrite, ReadPreferences, Places, WritePreferences,
-                          Synchronise,    Detect,  BrowserPath,     Go,     IdleMinutes};
+    const Rule rules[] = {LoadForEditing, Rewrite,     Preferences, Places,     Synchronise,
+                          Detect,         BrowserPath, Go,          IdleMinutes};
     s = standin::State();
     s.fail[size > 1 ? data[1] % 16 % 10 : 0].insert(size > 2 && data[1] % 16 < 10 ? data[2] : 0);
     std::ostringstream out;
@@ -273,45 +260,39 @@ void Check(const string& table, Rule rule) {
 }
 
 TEST(Tarsel, FilesAndListRewrite) {
-    Check("count 0: 0|A|a| => -; blank and sign:  +2|A|a|B|b| => +A=a,B=b,; first four characters: "
-          "00012|A|a|B|b| => +A=a,; bare LF, unterminated: 2\nA\na\nB\nb => +A=a,B=b,; Ctrl-Z: "
-          "2|A|a|\x1a|B|b| => +A=a,; short of its count: 3||a|B| => +=a,B=,; long lines cut in "
-          "place: 2|{250:d}|{400:a}|B|b| => +{199:d}={299:a},B=b,; 99 entries: 99|{99:x|y|} => "
+    Check("count 0: 0|A|a| => -; blank and sign:  +2|A|a|B|b| => +A=a,B=b,; first four: "
+          "00012|A|a|B|b| => +A=a,; bare LF: 2\nA\na\nB\nb => +A=a,B=b,; Ctrl-Z: 2|A|a|\x1a|B|b| "
+          "=> +A=a,; short of its count: 3||a|B| => +=a,B=,; long lines cut: "
+          "2|{250:d}|{400:a}|B|b| => +{199:d}={299:a},B=b,; 99 entries: 99|{99:x|y|} => "
           "+{99:x=y,}; out of memory [A1]: 1|A|a| => failed -Halvorn: Out of memory (1030)\n",
           [](const Strings& w, Out out) { Load(w[0], out, true); }); // as the main window does
     Check("no limit for editing: 100|{100:x|y|} => +{100:x=y,}", LoadForEditing);
-    Check("first line 10: 1|#10|5| => 1 1 10 0; two characters a value: 1|#1|120| => 1 1 1 12; "
-          "ends before the minutes: 0|#1| => 1 0 1 43; no disc.inf: 1|#- => 0 41 42 43Halvorn: "
-          "Failed to open disc.inf - read (1030)\n",
-          ReadPreferences);
-    Check("two lines: 103|124 => 1 103 124 103 1 2 1 100 100 1 103|124; signs and words: \t +7 "
+    Check("two lines: 103|124 => 1 103 124 103 1 2 1 100 100 1 103|124; signs, words: \t +7 "
           "px|-12| => 1 7 -12 7 0 0 0 4 1 1 7|65524; long lines: 1234567890123|50 => 1 123456789 "
-          "50 1234 0 0 0 1 26 1 52501|50; lower bounds stay: 3|24 => 1 3 24 3 1 2 0 0 0 1 3|24; "
-          "below them: 2|23 => 1 2 23 2 1 1 0 1 1 1 2|23; upper bounds stay: 867|732 => 1 867 732 "
-          "867 0 0 0 864 708 1 867|732; above them: 868|733 => 1 868 733 868 0 0 0 1 1 1 868|733; "
-          "past the top left: -5|-1 => 1 -5 -1 -5 0 0 0 1 1 1 65531|65535; not opened [w1]: "
-          "103|124 => 1 103 124 103 1 2 1 100 100 0 103|124Halvorn: Failed to open TARSEL.INI "
-          "(1030)\n; 0: 0 => 1 0 0 0 0 0 0 1 1 1 0|0; first: 1 => 1 1 0 1 1 0 0 1 1 1 1|0; last: 5 "
-          "=> 1 5 0 5 1 4 0 2 1 1 5|0; past the last: 6 => 1 6 0 6 0 0 0 3 1 1 6|0; hidden last: "
-          "105 => 1 105 0 105 1 4 1 102 1 1 105|0; hidden past: 106 => 1 106 0 106 0 0 0 103 1 1 "
-          "106|0; 100 names no entry: 100 => 1 100 0 100 0 0 0 97 1 1 100|0",
+          "50 1234 0 0 0 1 26 1 52501|50; lowest: 3|24 => 1 3 24 3 1 2 0 0 0 1 3|24; below: 2|23 "
+          "=> 1 2 23 2 1 1 0 1 1 1 2|23; highest: 867|732 => 1 867 732 867 0 0 0 864 708 1 "
+          "867|732; above: 868|733 => 1 868 733 868 0 0 0 1 1 1 868|733; negative: -5|-1 => 1 -5 "
+          "-1 -5 0 0 0 1 1 1 65531|65535; not opened [w1]: 103|124 => 1 103 124 103 1 2 1 100 100 "
+          "0 103|124Halvorn: Failed to open TARSEL.INI (1030)\n; 0: 0 => 1 0 0 0 0 0 0 1 1 1 0|0; "
+          "first: 1 => 1 1 0 1 1 0 0 1 1 1 1|0; last: 5 => 1 5 0 5 1 4 0 2 1 1 5|0; past the last: "
+          "6 => 1 6 0 6 0 0 0 3 1 1 6|0; hidden last: 105 => 1 105 0 105 1 4 1 102 1 1 105|0; 100: "
+          "100 => 1 100 0 100 0 0 0 97 1 1 100|0",
           Places);
-    Check("add: 2|A|a|B|b|#N,n => 1 3|N|n|A|a|B|b|; delete: 2|A|a|B|b|#,,A,a => 0 1|B|b|; modify: "
-          "2|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; add to a full list: 99|A|a|{98:x|y|}#N,n => 99 "
-          "99|A|a|{98:x|y|}; delete and add on a full list: 99|A|a|{98:x|y|}#N,n,A,a => 1 "
-          "99|N|n|{98:x|y|}; first four characters: 00012|A|a|B|b|#N,n => 1 2|N|n|A|a|; modify "
-          "keeps the count line: 2 x|A|a|B|b|#,,,,B,b,Z,z => 0 2 x|A|a|Z|z|; modify, count above "
-          "the entries: 3|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; a typed text is one line: "
-          "2|A|a|B|b|#N\r\nX,n\nY\x1aZ => 1 3|N|n|A|a|B|b|; unterminated: 2|A|a|B|b#N,n => 1 "
-          "3|N|n|A|a|B|b; bare LF: 2\nA\na\nB\nb\n#,,B,b => 0 1|A|a|; long lines copied whole: "
-          "2|{250:d}|{9000:l}|B|b|#,,,,B,b,Z,z => 0 2|{250:d}|{9000:l}|Z|z|; a cut line matches "
-          "nothing: 1|A|{300:a}|#,,A,{299:a} => 0 1|A|{300:a}|; widest modify: "
-          "2|{199:D}|{299:A}|B|b|#,,,,{199:D},{299:A},{199:N},{299:A} => 0 2|{199:N}|{299:A}|B|b|; "
-          "first twin: 3|A|a|B|b|A|a|#,,A,a => 0 2|B|b|A|a|; both twins: "
-          "3|A|a|B|b|A|a|#,,,,A,a,Z,z => 0 3|Z|z|B|b|Z|z|; no match leaves the file: "
-          "2\nA\na\nB\nb\n#,,A,x,C,c,Z,z => 0 2\nA\na\nB\nb\n; chosen: 2||e|B|b|#,,,e,,,,,D => 0 "
-          "1|B|b|; not chosen: 2||e|B|b|#,,,e => 0 2||e|B|b|",
-          Rewrite);
+    Check(
+        "add: 2|A|a|B|b|#N,n => 1 3|N|n|A|a|B|b|; delete: 2|A|a|B|b|#,,A,a => 0 1|B|b|; modify: "
+        "2|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; add to 99: 99|A|a|{98:x|y|}#N,n => 99 "
+        "99|A|a|{98:x|y|}; delete, add to 99: 99|A|a|{98:x|y|}#N,n,A,a => 1 99|N|n|{98:x|y|}; "
+        "first four: 00012|A|a|B|b|#N,n => 1 2|N|n|A|a|; count line kept: 2 x|A|a|B|b|#,,,,B,b,Z,z "
+        "=> 0 2 x|A|a|Z|z|; count above entries: 3|A|a|B|b|#,,,,B,b,Z,z => 0 2|A|a|Z|z|; typed "
+        "text one line: 2|A|a|B|b|#N\r\nX,n\nY\x1aZ => 1 3|N|n|A|a|B|b|; unterminated: "
+        "2|A|a|B|b#N,n => 1 3|N|n|A|a|B|b; bare LF: 2\nA\na\nB\nb\n#,,B,b => 0 1|A|a|; long lines "
+        "whole: 2|{250:d}|{9000:l}|B|b|#,,,,B,b,Z,z => 0 2|{250:d}|{9000:l}|Z|z|; cut line no "
+        "match: 1|A|{300:a}|#,,A,{299:a} => 0 1|A|{300:a}|; widest modify: "
+        "2|{199:D}|{299:A}|B|b|#,,,,{199:D},{299:A},{199:N},{299:A} => 0 2|{199:N}|{299:A}|B|b|; "
+        "first twin: 3|A|a|B|b|A|a|#,,A,a => 0 2|B|b|A|a|; both twins: 3|A|a|B|b|A|a|#,,,,A,a,Z,z "
+        "=> 0 3|Z|z|B|b|Z|z|; no match: 2\nA\na\nB\nb\n#,,A,x,C,c,Z,z => 0 2\nA\na\nB\nb\n; "
+        "chosen: 2||e|B|b|#,,,e,,,,,D => 0 1|B|b|; not chosen: 2||e|B|b|#,,,e => 0 2||e|B|b|",
+        Rewrite);
 }
 
 // The list is the old one or the whole new one whatever goes wrong. Each system call of a rewrite
@@ -364,14 +345,13 @@ TEST(Tarsel, ListRewriteIsAllOrNothing) {
     apply(true);
     auto took = (std::chrono::steady_clock::now() - begin) / std::chrono::microseconds(1);
     ASSERT_EQ(lists.size(), 61u) << s.log;
-    std::mt19937 random(1);
     int kills = getenv("TARSEL_KILLS") ? atoi(getenv("TARSEL_KILLS")) : 150;
     for (int kill = 0; kill < kills; ++kill) {
         Put("urls.txt", start);
         pid_t child = fork();
         if (child == 0)
             apply(false), _exit(0);
-        usleep(static_cast<useconds_t>(random() % took));
+        usleep(static_cast<useconds_t>(rand() % took));
         ::kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         ASSERT_TRUE(child > 0 && lists.count(Get("urls.txt"))) << "kill " << kill;
@@ -383,24 +363,27 @@ TEST(Tarsel, ListRewriteIsAllOrNothing) {
 }
 
 TEST(Tarsel, ConnectionPreferences) {
-    Check("unended text: 0#-1#123 => 0|#1|12| 1; disc.inf not opened [w2]: 0#1#10 => 0|#old "
-          "0Halvorn: Failed to open disc.inf - write (1030)\n; dial.inf not written [W1]: 1#1#10 "
-          "=> #1|10| 0Halvorn: Failed to write dial.inf (1030)\n; disc.inf not closed [C2]: 1#1#10 "
-          "=> 1|#1|10| 0Halvorn: Failed to write disc.inf (1030)\n",
-          WritePreferences);
+    Check(
+        "first line 10: 1|#10|5|# => 1 1 10 0 1|#1|| 1; two characters: 1|#1|120|# => 1 1 1 12 "
+        "1|#1|| 1; no minutes: 0|#1|# => 1 0 1 43 0|#1|| 1; no disc.inf: 1|#-#10 => 0 41 42 43 "
+        "1|#1|10| 1Halvorn: Failed to open disc.inf - read (1030)\n; unended text: 0|#-1|#123 => 1 "
+        "0 -1 0 0|#1|12| 1; disc.inf not opened [w2]: 0|#1|20|#10 => 1 0 1 20 0|#1|20| 0Halvorn: "
+        "Failed to open disc.inf - write (1030)\n; dial.inf not written [W1]: 1|#1|10|#10 => 1 1 1 "
+        "10 #1|10| 0Halvorn: Failed to write dial.inf (1030)\n; disc.inf not closed [C4]: "
+        "1|#1|10|#10 => 1 1 1 10 1|#1|10| 0Halvorn: Failed to write disc.inf (1030)\n",
+        Preferences);
     Check("absent, on: -#0#7#0#10 => 1 1 "
           "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=10\n; off, on, flagged: "
           "~~~~#1#1#1#10 => 1 1 "
           "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=10\nDisconnectIdleTime="
           "10\n; on, off, flagged: \x01~~~#0#0#1#10 => 0 0 "
           "0EnableAutoDial=0\nDisconnectIdleTime=10\nEnableAutoDisconnect=0\n; long, on: "
-          "\x01{299:~}#0#1#0#10 => 1 1 0; minutes as four bytes: ~~~~#0#7#0#67305985 => 1 1 "
-          "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=67305985\n; a refused "
-          "switch stays as seen [S1]: -#0#1#0#10 => 0 1 "
-          "0EnableAutoDisconnect=1\nDisconnectIdleTime=10\n; refused minutes stay flagged [S3 S4]: "
-          "-#0#1#0#10 => 1 1 1EnableAutoDial=1\nEnableAutoDisconnect=1\n; no key: !2#0#1#1#10 => 0 "
-          "0 1ERROR: open auto dial failed(registry): File not found. (40)\nERROR: open auto "
-          "disconnect failed(registry): File not found. (40)\n",
+          "\x01{299:~}#0#1#0#10 => 1 1 0; minutes: ~~~~#0#7#0#67305985 => 1 1 "
+          "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=67305985\n; refused "
+          "switch [S1]: -#0#1#0#10 => 0 1 0EnableAutoDisconnect=1\nDisconnectIdleTime=10\n; "
+          "refused minutes [S3 S4]: -#0#1#0#10 => 1 1 1EnableAutoDial=1\nEnableAutoDisconnect=1\n; "
+          "no key: !2#0#1#1#10 => 0 0 1ERROR: open auto dial failed(registry): File not found. "
+          "(40)\nERROR: open auto disconnect failed(registry): File not found. (40)\n",
           Synchronise);
     Check("10: on#20#10 => 1 10 10 1; above 59: on#20#75 => 1 59 59 1; below 3: on#20#2 => 1 3 3 "
           "1; two characters: on#20#123 => 1 12 12 1; auto-disconnect off: off#20#75 => 0 20 20 0; "
@@ -411,29 +394,27 @@ TEST(Tarsel, ConnectionPreferences) {
 }
 
 TEST(Tarsel, BrowserAndLaunch) {
-    Check("NETSCAPE.EXE without NUL: C:\\N\\NETSCAPE.EXE#AB => 1 1; URL.DLL: URL.DLL~#AB => 1 2; "
-          "in order: url.dll netscape.exe~#AB => 1 1; case counts: Netscape.exe~#AB => 0 0ERROR: "
-          "Default Browser Not Supported: Netscape.exe (1040)\n; longer than the buffer: "
-          "{2000:a}#AB => 0 0ERROR: Default Browser Not Supported:  (1040)\n; no text for the "
-          "code: !1234#AB => 0 0ERROR: open default browser failed: Error 1234 (40)\n; no profile: "
-          "url.dll~#- => 1 2ERROR: no dial line entry:  (1040)\n; one character: url.dll~#A~ => 1 "
-          "2ERROR: no dial line entry: A (1040)\n; fills the buffer: url.dll~#{200:P} => 1 2; no "
-          "RemoteAccess: url.dll~#!2 => 1 2ERROR: Failed to get Netscape installation directory: "
-          "File not found. (40)\n",
+    Check("no NUL: C:\\N\\NETSCAPE.EXE#AB => 1 1; URL.DLL: URL.DLL~#AB => 1 2; in order: url.dll "
+          "netscape.exe~#AB => 1 1; case counts: Netscape.exe~#AB => 0 0ERROR: Default Browser Not "
+          "Supported: Netscape.exe (1040)\n; too long: {2000:a}#AB => 0 0ERROR: Default Browser "
+          "Not Supported:  (1040)\n; no text: !1234#AB => 0 0ERROR: open default browser failed: "
+          "Error 1234 (40)\n; no profile: url.dll~#- => 1 2ERROR: no dial line entry:  (1040)\n; "
+          "one character: url.dll~#A~ => 1 2ERROR: no dial line entry: A (1040)\n; fills: "
+          "url.dll~#{200:P} => 1 2; no RemoteAccess: url.dll~#!2 => 1 2ERROR: Failed to get "
+          "Netscape installation directory: File not found. (40)\n",
           Detect);
+    Check("fills it: abcdefghijk#12 => 1 abcdefghijk; one more: a b c d ef#12 => 0 ; tab quoted: "
+          "a\tb#6 => 1 \"a\tb\"; quoted stays: \"a b\"#6 => 1 \"a b\"; no room: abc#0 => 0 x",
+          BrowserPath);
     Check(
-        "fills it: abcdefghijk#12 => 1 abcdefghijk; one more: a b c d ef#12 => 0 ; a tab is "
-        "quoted: a\tb#6 => 1 \"a\tb\"; quoted stays: \"a b\"#6 => 1 \"a b\"; no room: abc#0 => 0 x",
-        BrowserPath);
-    Check("Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => exec C:\\N.EXE b\n; longest path and address: "
-          "2#0#0#C:\\{1020: }~#1|A|{299:a}| => exec \"C:\\{1020: }\" {299:a}\n; no browser: "
-          "0#0#0#x~#1|A|a| => exec  a\n; no App Paths key: 2#0#0#!2#1|A|a| => ERROR: Failed to get "
-          "Internet Explorer installation directory: File not found. (40)\nexec  a\n; pause after "
-          "a start-up launch: 2#2#0#x~#1|A|a| => exec x a\nsleep 1500\n; none selected: "
-          "2#1#-1#x~#1|A|a| => ; past the last: 2#1#1#x~#1|A|a| => ; out of memory: "
-          "2#0#0#x~#1|A|a|#0 => exec x a\nERROR: Failed to start the browser: Error 8 (40)\n; "
-          "fails without a path: 0#0#0#x~#1|A|a|#2 => exec  a\n",
-          Go);
+        "Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => exec C:\\N.EXE b\n; longest: 2#0#0#C:\\{1020: "
+        "}~#1|A|{299:a}| => exec \"C:\\{1020: }\" {299:a}\n; no browser: 0#0#0#x~#1|A|a| => exec  "
+        "a\n; no App Paths key: 2#0#0#!2#1|A|a| => ERROR: Failed to get Internet Explorer "
+        "installation directory: File not found. (40)\nexec  a\n; start-up launch pauses: "
+        "2#2#0#x~#1|A|a| => exec x a\nsleep 1500\n; none selected: 2#1#-1#x~#1|A|a| => ; past the "
+        "last: 2#1#1#x~#1|A|a| => ; out of memory: 2#0#0#x~#1|A|a|#0 => exec x a\nERROR: Failed to "
+        "start the browser: Error 8 (40)\n; fails, no path: 0#0#0#x~#1|A|a|#2 => exec  a\n",
+        Go);
 }
 
 } // namespace
