@@ -200,6 +200,14 @@ void IdleMinutes(const Strings& w, Out out) {
         << " " << c.idleMinutes << " " << c.idleMinutesText << " " << c.idleTimeChanged;
 }
 
+// What the rule writes for the input, then the log.
+string Outcome(Rule rule, const string& in) {
+    std::ostringstream out;
+    rule(Split(in, "#", 6), out);
+    out << s.log << (s.openFiles || s.openKeys ? " (left open)" : "");
+    return out.str();
+}
+
 } // namespace
 
 #ifdef TARSEL_FUZZ
@@ -210,10 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           Detect,         BrowserPath, Go,          IdleMinutes};
     s = standin::State();
     s.fail[size > 1 ? data[1] % 16 % 10 : 0].insert(size > 2 && data[1] % 16 < 10 ? data[2] : 0);
-    std::ostringstream out;
     string in(reinterpret_cast<const char*>(data), size);
-    rules[size ? data[0] % std::size(rules) : 0](
-        Split(in.substr(std::min<size_t>(size, 3)), "#", 6), out);
+    Outcome(rules[size ? data[0] % std::size(rules) : 0], in.substr(std::min<size_t>(size, 3)));
     if (s.openFiles || s.openKeys || memcmp(&pendingEdit, &kNoEdit, sizeof kNoEdit))
         abort();
     return 0;
@@ -224,14 +230,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 namespace {
 
 const char kCalls[] = "rwRWFCMDAS";
-
-// What the rule writes for the input, then the log.
-string Outcome(Rule rule, const string& in) {
-    std::ostringstream out;
-    rule(Split(in, "#", 6), out);
-    out << s.log << (s.openFiles || s.openKeys ? " (left open)" : "");
-    return out.str();
-}
+// The program ends itself at the location limit: a test that ends it so has failed.
+const int kEndedInTest = (testing::UnitTest::GetInstance(), atexit([] {
+                              if (testing::UnitTest::GetInstance()->current_test_info())
+                                  _exit(1);
+                          }));
 
 string Expand(const string& text) {
     string out;
