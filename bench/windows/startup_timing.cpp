@@ -364,8 +364,8 @@ int main(int argc, char** argv) {
     const std::string log = folder + "\\browser.log";
 
     PrepareFolder(folder);
-    if (!CopyFileA((programs + "\\recbrowser.exe").c_str(), browser.c_str(), FALSE))
-        Fail("could not copy recbrowser.exe into " + folder);
+    if (!CopyFileA((programs + "\\tarsel_e2e.exe").c_str(), browser.c_str(), FALSE))
+        Fail("could not copy tarsel_e2e.exe into " + folder);
     CleanRegistry();
     PrepareRegistry(browser);
 

@@ -10,14 +10,12 @@ export TARSEL_SOAK_ROUNDS="${TARSEL_SOAK_ROUNDS:-25}" WINEPREFIX="$dir/prefix" W
 exec 9>"$dir/wine.lock" && flock 9
 printf '%s\n' REGEDIT4 '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:0' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
     '"Desktop"="Default"' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '[HKEY_CLASSES_ROOT\HTTP\DefaultIcon]' \
-    '@="C:\\WINDOWS\\SYSTEM\\url.dll,0"' '[HKEY_CURRENT_USER\RemoteAccess]' '"InternetProfile"="My ISP"' \
+    '@="C:\\WINDOWS\\SYSTEM\\url.dll,0"' '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]' '[HKEY_CURRENT_USER\RemoteAccess]' '"InternetProfile"="My ISP"' \
     '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\IEXPLORE.EXE]' '@="@E2E_SCRATCH@\\rec browser.exe"' >"$dir/tarsel.reg"
-if [ ! -e "$WINEPREFIX/tarsel-ready" ]; then
-    echo "wine-env.sh: preparing the Wine prefix $WINEPREFIX (log: $dir/prepare.log)" >&2
+[ -e "$WINEPREFIX/tarsel-ready" ] || { echo "wine-env.sh: preparing the Wine prefix $WINEPREFIX (log: $dir/prepare.log)" >&2
     { wineserver -k || true; rm -rf "$WINEPREFIX"; } 9>&- 2>/dev/null
-    { wineboot --init && wineserver -w && touch "$WINEPREFIX/tarsel-ready"; } 9>&- >"$dir/prepare.log" 2>&1
-fi
+    { wineboot --init && wineserver -w && touch "$WINEPREFIX/tarsel-ready"; } 9>&- >"$dir/prepare.log" 2>&1; }
 wine reg import "$dir/tarsel.reg" 9>&- >/dev/null 2>&1
-rm -rf "$scratch" && mkdir -p "$scratch" && cp '@CMAKE_BINARY_DIR@/recbrowser.exe' "$scratch/rec browser.exe"
+rm -rf "$scratch" && mkdir -p "$scratch" && cp '@CMAKE_BINARY_DIR@/tarsel_e2e.exe' "$scratch/rec browser.exe"
 cd "$scratch" && status=0 && wine "$@" 9>&- || status=$?
 { wineserver -k && wineserver -w; } 9>&- 2>/dev/null || true; exit $status
