@@ -1,7 +1,6 @@
-// The Win32 calls of the portable code, for the native test build only. Files are real files in
-// the current directory; the registry lives in memory, its paths spelt as the program spells
-// them; message boxes, registry writes, WinExec and Sleep go to a log; the nth call of a kind in
-// standin::Call can be made to fail. Each call is an inline lambda, so that short ones take a line.
+// The Win32 calls of the portable code, for the native test build only: real files in the current
+// directory, the registry in memory (paths as the program spells them), message boxes, registry
+// writes, WinExec and Sleep logged; the nth call of a kind in standin::Call can be made to fail.
 #pragma once
 
 #include <cstdint>
@@ -54,7 +53,6 @@ inline struct State {
     DWORD execResult = 33; // what WinExec gives
 } s;                       // a test starts afresh with s = State()
 
-// Counts the call and tells whether it is to fail.
 inline auto Fails = [](Call call) { return s.fail[call].count(++s.calls[call]) != 0; };
 inline auto Fd = [](HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; };
 
@@ -81,15 +79,14 @@ inline auto RegQueryValueExA = [](HKEY key, const char* name, DWORD*, DWORD*, BY
     *size = static_cast<DWORD>(it->second.size());
     return *size > room ? ERROR_MORE_DATA : (memcpy(data, it->second.data(), *size), ERROR_SUCCESS);
 };
-inline auto RegSetValueExA = [](HKEY key, const char* name, DWORD, DWORD type, const BYTE* data,
+inline auto RegSetValueExA = [](HKEY key, const char* name, DWORD, DWORD, const BYTE* data,
                                 DWORD size) {
     if (standin::Fails(standin::kRegSet))
         return ERROR_ACCESS_DENIED;
     LONG number = 0;
     memcpy(&number, data, size < 4 ? size : 4);
     standin::s.values[*key + "\\" + name].assign(data, data + size);
-    standin::s.log += name + std::string(type == REG_BINARY && size == 4 ? "=" : "=(not 4 bytes)") +
-                      std::to_string(number) + "\n";
+    standin::s.log += name + ("=" + std::to_string(number)) + "\n";
     return ERROR_SUCCESS;
 };
 inline auto RegCloseKey = [](HKEY) { return --standin::s.openKeys, ERROR_SUCCESS; };

@@ -1,8 +1,7 @@
 #!/bin/sh
 # wine-env.sh PROGRAM [ARG...]: runs it under Wine on an Xvfb of its own, in English, quiet, without
-# Mono or Gecko, in a prefix in the build folder (made once, locked, before any program runs) with
-# this registry: no crash dialog; Wine's desktop in one X window (no window manager, no late X focus
-# events closing menus); the recording browser of the scratch folders as the default browser.
+# Mono or Gecko, in a prefix of the build folder (made once, locked), with no crash dialog, Wine's
+# desktop in one X window (no late X focus events close menus) and the recording browser as default.
 set -eu
 [ -n "${TARSEL_E2E_XVFB:-}" ] || TARSEL_E2E_XVFB=1 exec xvfb-run -a -s '-screen 0 1024x768x24' "$0" "$@"
 dir='@CMAKE_CURRENT_BINARY_DIR@' scratch='@CMAKE_BINARY_DIR@/e2e-scratch'

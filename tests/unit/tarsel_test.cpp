@@ -1,8 +1,7 @@
-// The portable code on the Win32 stand-in. Each rule runs product code on its input's parts
-// between '#' and writes what it gives. The unit tests are tables of rows "name: input => what
-// the rule writes, then the stand-in's log" joined by "; ": '|' is CR LF, '~' a NUL byte, "{N:x}"
-// x N times; "[W2 A1]" ending a name fails the 2nd WriteFile and the 1st GlobalAlloc (the letters
-// of standin::Call are in kCalls). Built with TARSEL_FUZZ, the same rules are the fuzz target.
+// The portable code on the Win32 stand-in. A rule runs product code on its input's parts between
+// '#' and writes what it gives; the tables' rows, joined by "; ", are "name: input => that, then
+// the stand-in's log", with '|' for CR LF, '~' for NUL and "{N:x}" for x N times. "[W2 A1]" ending
+// a name fails the 2nd WriteFile and 1st GlobalAlloc (letters: kCalls). Also the fuzz target.
 #include "app/browser.h"
 #include "app/launch.h"
 #include "app/window_position.h"
@@ -121,9 +120,9 @@ void Preferences(const Strings& w, Out out) {
         << written;
 }
 
-// The same bytes as "tarsel.ini" and "tarsel.inf": the result, x, y, the start value, whether it
-// launches in a list of 5, StartIndex, exitAfterLaunch, the window's edges for that client corner
-// on a 1024 x 768 screen, then what a move there writes.
+// The same bytes as "tarsel.ini" and "tarsel.inf": result, x, y, start value, whether it launches
+// in a list of 5, StartIndex, exitAfterLaunch, the edges on a 1024 x 768 screen, what a move
+// writes.
 void Places(const Strings& w, Out out) {
     Put("tarsel.ini", w[0]);
     Put("tarsel.inf", w[0]);
@@ -139,14 +138,13 @@ void Places(const Strings& w, Out out) {
     out << " " << left << " " << top << " " << saved << " " << Get("tarsel.ini");
 }
 
-// Both switches from "value#seen#preference#flag#minutes": the two switches as the
-// synchronisation keeps them, the flag, then the writes.
+// Both switches from "value#seen#preference#flag#minutes": as kept by the synchronisation, the
+// flag.
 void Synchronise(const Strings& w, Out out) {
     SetValue(kSettings, "EnableAutoDial", w[0]);
     SetValue(kSettings, "EnableAutoDisconnect", w[0]);
     dialRegistryState = {Number(w[1]), Number(w[1])};
-    int preference = Number(w[2]);
-    connectionSettings = {preference, preference, Number(w[4]), "", Number(w[3])};
+    connectionSettings = {Number(w[2]), Number(w[2]), Number(w[4]), "", Number(w[3])};
     SyncAutoDial();
     SyncAutoDisconnect();
     out << dialRegistryState.enableAutoDial << " " << dialRegistryState.enableAutoDisconnect << " "
@@ -160,13 +158,6 @@ void Detect(const Strings& w, Out out) {
     BrowserKind = kNoBrowser;
     out << DetectDefaultBrowser() << " " << BrowserKind;
     CheckDialProfile();
-}
-
-// "path#size of the command": whether the path fits, and the command.
-void BrowserPath(const Strings& w, Out out) {
-    char command[16] = "x";
-    size_t size = std::min<size_t>(Number(w[1]), sizeof command);
-    out << SetBrowserPath(command, size, w[0].c_str()) << " " << command;
 }
 
 // "browser kind#start value#selected item#browser path#list#WinExec's result": what Go does.
@@ -212,8 +203,8 @@ string Outcome(Rule rule, const string& in) {
 // The first byte picks the rule, the next two a call to fail (past the last kind, none), the rest
 // is the rule's input. Any input may show boxes; none may leave anything open or pending.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Rule rules[] = {LoadForEditing, Rewrite,     Preferences, Places,     Synchronise,
-                          Detect,         BrowserPath, Go,          IdleMinutes};
+    const Rule rules[] = {LoadForEditing, Rewrite, Preferences, Places,
+                          Synchronise,    Detect,  Go,          IdleMinutes};
     s = standin::State();
     s.fail[size > 1 ? data[1] % 16 % 10 : 0].insert(size > 2 && data[1] % 16 < 10 ? data[2] : 0);
     string in(reinterpret_cast<const char*>(data), size);
@@ -229,10 +220,9 @@ namespace {
 
 const char kCalls[] = "rwRWFCMDAS";
 // The program ends itself at the location limit: a test that ends it so has failed.
-const int kEndedInTest = (testing::UnitTest::GetInstance(), atexit([] {
-                              if (testing::UnitTest::GetInstance()->current_test_info())
-                                  _exit(1);
-                          }));
+const int kEndedInTest =
+    (testing::UnitTest::GetInstance(),
+     atexit([] { testing::UnitTest::GetInstance()->current_test_info() ? _exit(1) : void(); }));
 
 string Expand(const string& text) {
     string out;
@@ -333,7 +323,10 @@ TEST(Tarsel, FilesRegistryAndLaunchRules) {
           Detect);
     Check("fills it: abcdefghijk#12 => 1 abcdefghijk; one more: a b c d ef#12 => 0 ; tab quoted: "
           "a\tb#6 => 1 \"a\tb\"; quoted stays: \"a b\"#6 => 1 \"a b\"; no room: abc#0 => 0 x",
-          BrowserPath);
+          [](const Strings& w, Out out) { // "path#size (below 16)": whether it fits, the command
+              char c[16] = "x";
+              out << SetBrowserPath(c, Number(w[1]) & 15, w[0].c_str()) << " " << c;
+          });
     Check(
         "Netscape: 1#0#1#C:\\N.EXE~#2|A|a|B|b| => exec C:\\N.EXE b\n; longest: 2#0#0#C:\\{1020: "
         "}~#1|A|{299:a}| => exec \"C:\\{1020: }\" {299:a}\n; no browser: 0#0#0#x~#1|A|a| => exec  "
@@ -345,10 +338,9 @@ TEST(Tarsel, FilesRegistryAndLaunchRules) {
         Go);
 }
 
-// The list is the old one or the whole new one whatever goes wrong. Each system call of a rewrite
-// fails in turn, the nth of each kind until none is left: the list is then the old one and the
-// call's box, or the whole new one. Then a child adding and deleting entries is killed at random
-// moments (TARSEL_KILLS times, 150 unless set): the list is one that the edits pass through.
+// The list is the old one (and the call's box) or the whole new one whatever goes wrong: each
+// system call of a rewrite fails in turn; a child adding and deleting entries is killed at random
+// moments (TARSEL_KILLS times, 150 unless set), leaving a list that the edits pass through.
 TEST(Tarsel, ListRewriteIsAllOrNothing) {
     const string box[] = {"open URLS.LST",  "open URLS.TMP",  "open URLS.LST",
                           "write URLS.TMP", "write URLS.TMP", "write URLS.TMP"};
@@ -378,18 +370,17 @@ TEST(Tarsel, ListRewriteIsAllOrNothing) {
     }
     const string start = Expand("3|A|a|B|b|C|c|");
     std::set<string> lists = {start}, seen;
-    auto apply = [&](bool record) { // entry i / 2 added when i is even, deleted when it is odd
+    auto apply = [&] { // entry i / 2 added when i is even, deleted when it is odd
         for (int i = 0; i < 120; ++i) {
             SetEdit((i % 2 ? ",,N" : "N") + std::to_string(i / 2) + ",n");
             ApplyPendingEdits();
-            if (record)
-                lists.insert(Get("urls.txt"));
+            lists.insert(Get("urls.txt"));
         }
     };
     s = standin::State();
     Put("urls.txt", start);
     auto begin = std::chrono::steady_clock::now();
-    apply(true);
+    apply();
     auto took = (std::chrono::steady_clock::now() - begin) / std::chrono::microseconds(1);
     ASSERT_EQ(lists.size(), 61u) << s.log;
     int kills = getenv("TARSEL_KILLS") ? atoi(getenv("TARSEL_KILLS")) : 150;
@@ -397,7 +388,7 @@ TEST(Tarsel, ListRewriteIsAllOrNothing) {
         Put("urls.txt", start);
         pid_t child = fork();
         if (child == 0)
-            apply(false), _exit(0);
+            apply(), _exit(0);
         usleep(static_cast<useconds_t>(rand() % took));
         ::kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
