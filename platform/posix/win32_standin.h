@@ -49,9 +49,8 @@ inline struct State {
     int calls[kRegSet + 1] = {};               // the calls of each kind so far
     std::set<int> fail[kRegSet + 1];           // the numbers of the calls of each kind that fail
     int openFiles = 0, openKeys = 0;
-    DWORD lastError = 0;
-    DWORD execResult = 33; // what WinExec gives
-} s;                       // a test starts afresh with s = State()
+    DWORD lastError = 0, execResult = 33; // what GetLastError and WinExec give
+} s;                                      // a test starts afresh with s = State()
 
 inline auto Fails = [](Call call) { return s.fail[call].count(++s.calls[call]) != 0; };
 inline auto Fd = [](HANDLE file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; };

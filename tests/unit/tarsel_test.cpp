@@ -89,8 +89,9 @@ void Rewrite(const Strings& w, Out out) {
         << (std::filesystem::exists("urls.tmp") ? " (urls.tmp left)" : "");
 }
 
-// "+" when the table holds a block, then "description=address," for each entry.
-void Load(const Strings& w, Out out, bool limit) {
+// Loaded for editing, or with the main window's limit: "+" when the table holds a block, then
+// "description=address," for each entry.
+template <bool limit> void Load(const Strings& w, Out out) {
     Put("urls.txt", w[0]);
     LocationTable t;
     out << (LoadLocationList(&t, "Failed to open URLS.TXT", limit) ? "" : "failed ")
@@ -101,12 +102,9 @@ void Load(const Strings& w, Out out, bool limit) {
     FreeLocationTable(&t); // finds nothing left to free
 }
 
-void LoadForEditing(const Strings& w, Out out) {
-    Load(w, out, false);
-}
-
-// "dial.inf#disc.inf#idleMinutesText": the reading's result and the three values, then the files
-// written back with that text, up to their comment lines (seen whole under Wine), and the result.
+// "dial.inf#disc.inf#idleMinutesText": the reading's result and the three values, then the
+// writing's with that text and the files it writes, up to their comment lines (seen whole under
+// Wine).
 void Preferences(const Strings& w, Out out) {
     Put("dial.inf", w[0]);
     Put("disc.inf", w[1]);
@@ -114,10 +112,8 @@ void Preferences(const Strings& w, Out out) {
     out << ReadConnectionSettings() << " " << c.autoDial << " " << c.autoDisconnect << " "
         << c.idleMinutes << " ";
     strncpy(c.idleMinutesText, w[2].c_str(), 3);
-    bool written = WriteConnectionSettings();
-    string dial = Get("dial.inf"), disc = Get("disc.inf");
-    out << dial.substr(0, dial.find('f')) << "#" << disc.substr(0, disc.find('f')) << " "
-        << written;
+    auto head = [](const char* name) { return Get(name).substr(0, Get(name).find('f')); };
+    out << WriteConnectionSettings() << " " << head("dial.inf") << "#" << head("disc.inf");
 }
 
 // The same bytes as "tarsel.ini" and "tarsel.inf": result, x, y, start value, whether it launches
@@ -203,8 +199,8 @@ string Outcome(Rule rule, const string& in) {
 // The first byte picks the rule, the next two a call to fail (past the last kind, none), the rest
 // is the rule's input. Any input may show boxes; none may leave anything open or pending.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Rule rules[] = {LoadForEditing, Rewrite, Preferences, Places,
-                          Synchronise,    Detect,  Go,          IdleMinutes};
+    const Rule rules[] = {Load<false>, Rewrite, Preferences, Places,
+                          Synchronise, Detect,  Go,          IdleMinutes};
     s = standin::State();
     s.fail[size > 1 ? data[1] % 16 % 10 : 0].insert(size > 2 && data[1] % 16 < 10 ? data[2] : 0);
     string in(reinterpret_cast<const char*>(data), size);
@@ -256,8 +252,8 @@ TEST(Tarsel, FilesRegistryAndLaunchRules) {
           "=> +A=a,; short of its count: 3||a|B| => +=a,B=,; long lines cut: "
           "2|{250:d}|{400:a}|B|b| => +{199:d}={299:a},B=b,; 99 entries: 99|{99:x|y|} => "
           "+{99:x=y,}; out of memory [A1]: 1|A|a| => failed -Halvorn: Out of memory (1030)\n",
-          [](const Strings& w, Out out) { Load(w, out, true); });
-    Check("no limit for editing: 100|{100:x|y|} => +{100:x=y,}", LoadForEditing);
+          Load<true>);
+    Check("no limit for editing: 100|{100:x|y|} => +{100:x=y,}", Load<false>);
     Check("two lines: 103|124 => 1 103 124 103 1 2 1 100 100 1 103|124; signs, words: \t +7 "
           "px|-12| => 1 7 -12 7 0 0 0 4 1 1 7|65524; long lines: 1234567890123|50 => 1 123456789 "
           "50 1234 0 0 0 1 26 1 52501|50; lowest: 3|24 => 1 3 24 3 1 2 0 0 0 1 3|24; below: 2|23 "
@@ -284,15 +280,14 @@ TEST(Tarsel, FilesRegistryAndLaunchRules) {
         "=> 0 3|Z|z|B|b|Z|z|; no match: 2\nA\na\nB\nb\n#,,A,x,C,c,Z,z => 0 2\nA\na\nB\nb\n; "
         "chosen: 2||e|B|b|#,,,e,,,,,D => 0 1|B|b|; not chosen: 2||e|B|b|#,,,e => 0 2||e|B|b|",
         Rewrite);
-    Check(
-        "first line 10: 1|#10|5|# => 1 1 10 0 1|#1|| 1; two characters: 1|#1|120|# => 1 1 1 12 "
-        "1|#1|| 1; no minutes: 0|#1|# => 1 0 1 43 0|#1|| 1; no disc.inf: 1|#-#10 => 0 41 42 43 "
-        "1|#1|10| 1Halvorn: Failed to open disc.inf - read (1030)\n; unended text: 0|#-1|#123 => 1 "
-        "0 -1 0 0|#1|12| 1; disc.inf not opened [w2]: 0|#1|20|#10 => 1 0 1 20 0|#1|20| 0Halvorn: "
-        "Failed to open disc.inf - write (1030)\n; dial.inf not written [W1]: 1|#1|10|#10 => 1 1 1 "
-        "10 #1|10| 0Halvorn: Failed to write dial.inf (1030)\n; disc.inf not closed [C4]: "
-        "1|#1|10|#10 => 1 1 1 10 1|#1|10| 0Halvorn: Failed to write disc.inf (1030)\n",
-        Preferences);
+    Check("first line 10: 1|#10|5|# => 1 1 10 0 1 1|#1||; two characters: 1|#1|120|# => 1 1 1 12 1 "
+          "1|#1||; no minutes: 0|#1|# => 1 0 1 43 1 0|#1||; no disc.inf: 1|#-#10 => 0 41 42 43 1 "
+          "1|#1|10|Halvorn: Failed to open disc.inf - read (1030)\n; unended text: 0|#-1|#123 => 1 "
+          "0 -1 0 1 0|#1|12|; disc.inf not opened [w2]: 0|#1|20|#10 => 1 0 1 20 0 0|#1|20|Halvorn: "
+          "Failed to open disc.inf - write (1030)\n; dial.inf not written [W1]: 1|#1|10|#10 => 1 1 "
+          "1 10 0 #1|10|Halvorn: Failed to write dial.inf (1030)\n; disc.inf not closed [C4]: "
+          "1|#1|10|#10 => 1 1 1 10 0 1|#1|10|Halvorn: Failed to write disc.inf (1030)\n",
+          Preferences);
     Check("absent, on: -#0#7#0#10 => 1 1 "
           "0EnableAutoDial=1\nEnableAutoDisconnect=1\nDisconnectIdleTime=10\n; off, on, flagged: "
           "~~~~#1#1#1#10 => 1 1 "
