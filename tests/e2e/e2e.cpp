@@ -225,7 +225,6 @@ TEST_F(Tarsel, WindowAboutConfigureAndEditLocationsShowKeepAndWriteTheFilesAndRo
     CloseHandle(lock);
     Click(Menu(3, L"Configure"), {IDC_CONFIG_OK});
     EXPECT_POLL(File("dial.inf") + File("disc.inf"), Dial('0') + Disc('1', "30")); // "Go": rounds
-    const std::string list = File("urls.txt");
     d = Menu(2, L"Edit Locations");
     EXPECT_POLL(State(d, IDC_LOCATIONS_ADD_DESCRIPTION, IDC_LOCATIONS_MODIFY_ADDRESS),
                 "|http://|Description|Delete|<Nothing>:<Nothing>,One,Two"
@@ -236,7 +235,7 @@ TEST_F(Tarsel, WindowAboutConfigureAndEditLocationsShowKeepAndWriteTheFilesAndRo
     const std::vector<const wchar_t*> edits = {L"Zwei", L"http://b/", L"New", L"http://n/"};
     Edit(Menu(2, L"Edit Locations"), 1, 2, edits, IDC_LOCATIONS_CANCEL);
     d = Menu(2, L"Edit Locations"); // opens once that OK and Cancel have done all their work
-    EXPECT_POLL(File("urls.txt"), list);
+    EXPECT_POLL(File("urls.txt"), "2\r\nOne\r\nhttp://a/\r\nTwo\r\nhttp://b/\r\n");
     Edit(d, 1, 2, edits, IDC_LOCATIONS_OK); // the entry modified in its description alone
     // The reload comes last: under Wine a reader of "urls.txt" would make its replacement fail.
     EXPECT_POLL(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "New:New,Zwei");

@@ -26,7 +26,6 @@ using Strings = std::vector<string>;
 using Out = std::ostream&;
 using Rule = void (*)(const Strings& in, Out out);
 
-const string kAppPaths = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const string kSettings = "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\internet settings";
 
 // Each process works in a folder of its own, gone at its end (the kill test's children _exit).
@@ -89,8 +88,7 @@ void Rewrite(const Strings& w, Out out) {
         << (std::filesystem::exists("urls.tmp") ? " (urls.tmp left)" : "");
 }
 
-// Loaded for editing, or with the main window's limit: "+" when the table holds a block, then
-// "description=address," for each entry.
+// For editing or with the main window's limit: "+" if it holds a block, "description=address,"s.
 template <bool limit> void Load(const Strings& w, Out out) {
     Put("urls.txt", w[0]);
     LocationTable t;
@@ -165,8 +163,8 @@ void Go(const Strings& w, Out) {
     dialRegistryState = {1, 0}; // as the preference files have it: the registry stays
     connectionSettings = {};
     s.execResult = w[5].empty() ? 33 : Number(w[5]);
-    SetValue(kAppPaths + "Netscape.exe", "", w[3]);
-    SetValue(kAppPaths + "IEXPLORE.EXE", "", w[3]);
+    for (string exe : {"Netscape.exe", "IEXPLORE.EXE"})
+        SetValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + exe, "", w[3]);
     BrowserKind = Number(w[0]);
     StartIndex = Number(w[1]);
     LoadLocationList(&mainTable, "Failed to open URLS.TXT", false);
@@ -352,10 +350,10 @@ TEST(Tarsel, ListRewriteIsAllOrNothing) {
             for (int nth = 1; nth <= clean.calls[kind]; ++nth, ++points) {
                 s = standin::State();
                 s.fail[kind] = {nth};
-                bool boxed =
-                    kind < standin::kClose || (kind == standin::kClose && nth == clean.calls[kind]);
-                string expected =
-                    boxed ? "0 " + old + "Halvorn: Failed to " + box[kind] + " (1030)\n" : fresh;
+                string expected = // a reader's close may fail unseen, not the last
+                    kind < standin::kClose || (kind == standin::kClose && nth == clean.calls[kind])
+                        ? "0 " + old + "Halvorn: Failed to " + box[kind] + " (1030)\n"
+                        : fresh;
                 if (kind == standin::kMove)
                     expected = fresh.substr(0, 2) + old + "Copy Failed: urls.tmp to urls.txt (" +
                                std::to_string(op + 1) + ") (1030)\n";
@@ -377,7 +375,6 @@ TEST(Tarsel, ListRewriteIsAllOrNothing) {
     auto begin = std::chrono::steady_clock::now();
     apply();
     auto took = (std::chrono::steady_clock::now() - begin) / std::chrono::microseconds(1);
-    ASSERT_EQ(lists.size(), 61u) << s.log;
     int kills = getenv("TARSEL_KILLS") ? atoi(getenv("TARSEL_KILLS")) : 150;
     for (int kill = 0; kill < kills; ++kill) {
         Put("urls.txt", start);
