@@ -225,17 +225,18 @@ TEST_F(Tarsel, WindowAboutConfigureAndEditLocationsShowKeepAndWriteTheFilesAndRo
     CloseHandle(lock);
     Click(Menu(3, L"Configure"), {IDC_CONFIG_OK});
     EXPECT_POLL(File("dial.inf") + File("disc.inf"), Dial('0') + Disc('1', "30")); // "Go": rounds
+    Put("urls.txt", "2\nOne\nhttp://a/\n\nhttp://b/\n"); // the second unnamed, bare LFs
     d = Menu(2, L"Edit Locations");
     EXPECT_POLL(State(d, IDC_LOCATIONS_ADD_DESCRIPTION, IDC_LOCATIONS_MODIFY_ADDRESS),
-                "|http://|Description|Delete|<Nothing>:<Nothing>,One,Two"
-                "|Modify|<Nothing>:<Nothing>,One,Two|(off)");
+                "|http://|Description|Delete|<Nothing>:<Nothing>,One,"
+                "|Modify|<Nothing>:<Nothing>,One,|(off)");
     Select(GetDlgItem(d, IDC_LOCATIONS_MODIFY_BOX), 2);
     EXPECT_POLL(State(d, IDC_LOCATIONS_MODIFY_ADDRESS, IDC_LOCATIONS_MODIFY_ADDRESS), "http://b/");
     Click(d, {IDC_LOCATIONS_OK}); // an entry chosen for modify, left as it was
     const std::vector<const wchar_t*> edits = {L"Zwei", L"http://b/", L"New", L"http://n/"};
     Edit(Menu(2, L"Edit Locations"), 1, 2, edits, IDC_LOCATIONS_CANCEL);
     d = Menu(2, L"Edit Locations"); // opens once that OK and Cancel have done all their work
-    EXPECT_POLL(File("urls.txt"), "2\r\nOne\r\nhttp://a/\r\nTwo\r\nhttp://b/\r\n");
+    EXPECT_POLL(File("urls.txt"), "2\nOne\nhttp://a/\n\nhttp://b/\n"); // byte for byte
     Edit(d, 1, 2, edits, IDC_LOCATIONS_OK); // the entry modified in its description alone
     // The reload comes last: under Wine a reader of "urls.txt" would make its replacement fail.
     EXPECT_POLL(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "New:New,Zwei");
