@@ -87,7 +87,6 @@ struct Tarsel : ::testing::Test {
         WaitForSingleObject(process_, 10000);
     }
     void Start(const char* exe = "..\\..\\tarsel.exe") { // till it shows or ends; again if lost
-
         for (int i = 0;
              i < 3 && intptr_t(process_ = HANDLE(_spawnl(_P_NOWAIT, exe, exe, nullptr))) == -1;)
             ++i;
@@ -113,7 +112,6 @@ struct Tarsel : ::testing::Test {
         return GetExitCodeProcess(process_, &code), code;
     }
     HWND Menu(int ups, const wchar_t* dialog) { // the system menu by keys: Alt+Space, Up ups times
-
         PostMessageW(main_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
         EXPECT_POLL(IsWindowVisible(FindWindowW(L"#32768", nullptr)), TRUE) << "no menu";
         for (int key = 0; key <= ups; ++key)
