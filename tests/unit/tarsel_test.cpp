@@ -100,9 +100,8 @@ template <bool limit> void Load(const Strings& w, Out out) {
     FreeLocationTable(&t); // finds nothing left to free
 }
 
-// "dial.inf#disc.inf#idleMinutesText": the reading's result and the three values, then the
-// writing's with that text and the files it writes, up to their comment lines (seen whole under
-// Wine).
+// "dial.inf#disc.inf#idleMinutesText": the reading's result and three values, then the writing's
+// result and the files, up to their comment lines (seen whole under Wine).
 void Preferences(const Strings& w, Out out) {
     Put("dial.inf", w[0]);
     Put("disc.inf", w[1]);
@@ -115,8 +114,7 @@ void Preferences(const Strings& w, Out out) {
 }
 
 // The same bytes as "tarsel.ini" and "tarsel.inf": result, x, y, start value, whether it launches
-// in a list of 5, StartIndex, exitAfterLaunch, the edges on a 1024 x 768 screen, what a move
-// writes.
+// in a list of 5, StartIndex, exitAfterLaunch, edges on a 1024 x 768 screen, a move's writing.
 void Places(const Strings& w, Out out) {
     Put("tarsel.ini", w[0]);
     Put("tarsel.inf", w[0]);
@@ -131,8 +129,7 @@ void Places(const Strings& w, Out out) {
     out << " " << left << " " << top << " " << saved << " " << Get("tarsel.ini");
 }
 
-// Both switches from "value#seen#preference#flag#minutes": as kept by the synchronisation, the
-// flag.
+// "value#seen#preference#flag#minutes" for both switches: both as synchronised, then the flag.
 void Synchronise(const Strings& w, Out out) {
     SetValue(kSettings, "EnableAutoDial", w[0]);
     SetValue(kSettings, "EnableAutoDisconnect", w[0]);
@@ -234,6 +231,7 @@ void Check(const string& table, Rule rule) {
     for (const string& row : Split(table, "; ", 1)) {
         size_t colon = row.find(": "), arrow = row.find(" => "), fail = row.find(" [");
         s = standin::State();
+        SetLastError(ERROR_ACCESS_DENIED); // as an earlier call may leave it
         for (const string& call : Split(fail < colon ? row.substr(fail + 2, colon - fail - 3) : ""))
             if (!call.empty())
                 s.fail[strchr(kCalls, call[0]) - kCalls].insert(std::stoi(call.substr(1)));
