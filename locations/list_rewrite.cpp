@@ -176,6 +176,18 @@ bool CloseReaders(TextFile* readers, int count) {
     return read;
 }
 
+// Puts the complete "urls.tmp" in the place of "urls.txt", in one step where the system can.
+// Windows 95, 98 and Me answer MoveFileExA with ERROR_CALL_NOT_IMPLEMENTED: there the old list
+// is removed first and the new one renamed after it. Between the two, and after a failed rename,
+// "urls.tmp" holds the only list, complete on disk, and the next load of the list takes it.
+bool ReplaceList() {
+    if (MoveFileExA(kTempFile, kListFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return false;
+    return DeleteFileA(kListFile) && MoveFileA(kTempFile, kListFile);
+}
+
 int RewriteList(Edit edit, const char* copyFailureText) {
     TerminatePendingEdit();
     const char* description = "";
@@ -227,8 +239,7 @@ int RewriteList(Edit edit, const char* copyFailureText) {
         ShowFailureBox(kTempWriteFailure);
         return 0;
     }
-    // One step, so that no moment leaves a partial list in the place of the old one.
-    if (!MoveFileExA(kTempFile, kListFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!ReplaceList())
         ShowLimitBox(copyFailureText, kCopyFailureCaption);
     return 1;
 }
@@ -256,7 +267,9 @@ int ApplyPendingEdits() {
     int result = 0;
     if (pendingEdit.addDescription[0])
         result = AddLocation();
-    DeleteFileA(kTempFile);
+    // Without "urls.txt", "urls.tmp" is the list itself (see ReplaceList): it is kept.
+    if (GetFileAttributesA(kListFile) != INVALID_FILE_ATTRIBUTES)
+        DeleteFileA(kTempFile);
     memset(&pendingEdit, 0, sizeof pendingEdit);
     return result;
 }

@@ -10,6 +10,7 @@
 namespace {
 
 const char kListFile[] = "urls.txt";
+const char kTempFile[] = "urls.tmp";
 const int kCountLineLength = 4;
 
 } // namespace
@@ -17,7 +18,10 @@ const int kCountLineLength = 4;
 bool LoadLocationList(LocationTable* table, const char* openFailureText, bool enforceLimit) {
     memset(table, 0, sizeof *table);
     TextFile file;
-    if (!OpenTextForReading(&file, kListFile)) {
+    // An edit cut short on a system without MoveFileExA may have left the new list, complete,
+    // in "urls.tmp" alone: it becomes the list (a rename never replaces an existing "urls.txt").
+    if (!OpenTextForReading(&file, kListFile) &&
+        !(MoveFileA(kTempFile, kListFile) && OpenTextForReading(&file, kListFile))) {
         ShowFailureBox(openFailureText);
         return false;
     }

@@ -1,6 +1,7 @@
 // The Win32 calls of the portable code, for the native test build only: real files in the current
 // directory, the registry in memory (paths as the program spells them), message boxes, registry
-// writes, WinExec and Sleep logged; the nth call of a kind in standin::Call can be made to fail.
+// writes, WinExec and Sleep logged; the nth call of a kind in standin::Call can be made to fail,
+// and MoveFileExA can answer as on Windows 95, 98 and Me.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +28,12 @@ const DWORD MB_OK = 0, MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40, MB_SYST
             KEY_ALL_ACCESS = 0xF003F, REG_BINARY = 3, GMEM_MOVEABLE = 2, SW_SHOW = 5,
             GENERIC_READ = 0x80000000, GENERIC_WRITE = 0x40000000, FILE_SHARE_READ = 1,
             FILE_SHARE_WRITE = 2, CREATE_ALWAYS = 2, OPEN_EXISTING = 3,
-            FILE_ATTRIBUTE_NORMAL = 0x80, MOVEFILE_REPLACE_EXISTING = 1, MOVEFILE_WRITE_THROUGH = 8,
+            FILE_ATTRIBUTE_NORMAL = 0x80, INVALID_FILE_ATTRIBUTES = ~0u,
+            MOVEFILE_REPLACE_EXISTING = 1, MOVEFILE_WRITE_THROUGH = 8,
             FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100, FORMAT_MESSAGE_IGNORE_INSERTS = 0x200,
             FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
 const LONG ERROR_SUCCESS = 0, ERROR_FILE_NOT_FOUND = 2, ERROR_ACCESS_DENIED = 5,
-           ERROR_NOT_ENOUGH_MEMORY = 8, ERROR_MORE_DATA = 234;
+           ERROR_NOT_ENOUGH_MEMORY = 8, ERROR_CALL_NOT_IMPLEMENTED = 120, ERROR_MORE_DATA = 234;
 const HANDLE INVALID_HANDLE_VALUE = nullptr; // a file's handle is its descriptor + 1
 inline const std::string HKEY_CLASSES_ROOT[] = {"HKCR"}, HKEY_CURRENT_USER[] = {"HKCU"},
                          HKEY_LOCAL_MACHINE[] = {"HKLM"};
@@ -50,6 +52,7 @@ inline struct State {
     std::set<int> fail[kRegSet + 1];           // the numbers of the calls of each kind that fail
     int openFiles = 0, openKeys = 0;
     DWORD lastError = 0, execResult = 33; // what GetLastError and WinExec give
+    bool noMoveFileEx = false;            // MoveFileExA answers ERROR_CALL_NOT_IMPLEMENTED
 } s;                                      // a test starts afresh with s = State()
 
 inline auto Fails = [](Call call) { return s.fail[call].count(++s.calls[call]) != 0; };
@@ -125,7 +128,16 @@ inline auto DeleteFileA = [](const char* name) {
     return !standin::Fails(standin::kDelete) && unlink(name) == 0;
 };
 inline auto MoveFileExA = [](const char* from, const char* to, DWORD) {
+    if (standin::s.noMoveFileEx)
+        return standin::s.lastError = ERROR_CALL_NOT_IMPLEMENTED, false;
     return !standin::Fails(standin::kMove) && rename(from, to) == 0;
+};
+// Never replaces: fails when the new name exists.
+inline auto MoveFileA = [](const char* from, const char* to) {
+    return !standin::Fails(standin::kMove) && access(to, F_OK) != 0 && rename(from, to) == 0;
+};
+inline auto GetFileAttributesA = [](const char* name) {
+    return access(name, F_OK) == 0 ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
 };
 
 inline auto WinExec = [](const char* command, DWORD) {
