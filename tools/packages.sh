@@ -21,5 +21,5 @@ ensure_packages() {
 
 # What building and testing needs.
 BUILD_PACKAGES=(cmake ninja-build clang g++ libclang-rt-14-dev libgtest-dev googletest
-                libbenchmark-dev g++-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-wine
-                clang-format cppcheck)
+                libbenchmark-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb xauth
+                fonts-wine clang-format cppcheck)
