@@ -2,8 +2,7 @@
 // box of the call that failed, or the whole new one: every system call of a rewrite fails in
 // turn, and a process editing the list is killed at random moments (TARSEL_KILLS times, 150
 // unless set). Both where MoveFileExA works and where it is not implemented (Windows 95 to Me).
-#include "locations/list_rewrite.h"
-#include "tests/unit/files.h"
+#include "tests/unit/rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,246 @@
+// The program's rules on the Win32 stand-in, for the unit tests and the fuzz target: each runs
+// one rule on its input as the file or the registry holds it and tells in words what came of it.
+// A box reads "caption: text (style)", the style in hex: 1000 system-modal, 30 warning, 40 info.
+#pragma once
+
+#include "app/browser.h"
+#include "app/launch.h"
+#include "app/window_position.h"
+#include "connection/connection_settings.h"
+#include "connection/dial_registry.h"
+#include "connection/idle_minutes.h"
+#include "locations/list_rewrite.h"
+
+#include <filesystem>
+#include <fstream>
+
+using std::string;
+
+// Each process works in a folder of its own, gone at its end.
+inline char testFolder[] = "/tmp/tarsel-test-XXXXXX";
+inline const int testFolderMade = (std::filesystem::current_path(mkdtemp(testFolder)),
+                                   atexit([] { std::filesystem::remove_all(testFolder); }));
+
+// The lines, each ended by CR LF, as the program writes them.
+template <class... Texts> string Lines(const Texts&... lines) {
+    return ((string(lines) + "\r\n") + ...);
+}
+
+inline string Repeat(int times, const string& text) {
+    string all;
+    while (times-- > 0)
+        all += text;
+    return all;
+}
+
+// Writes the file; "(none)" makes none.
+inline void Put(const char* name, const string& bytes) {
+    if (bytes != "(none)")
+        std::ofstream(name, std::ios::binary) << bytes;
+}
+
+inline string Get(const char* name) {
+    std::ifstream file(name, std::ios::binary);
+    return file ? string(std::istreambuf_iterator<char>(file), {}) : "(none)";
+}
+
+// The stand-in as each rule starts it (the fuzz target has calls fail here). The last error is
+// stale, as an earlier call may leave it: a box that shows the code of a call that set none
+// would show it.
+inline standin::State freshStandIn;
+inline void Fresh() {
+    for (const auto& file : std::filesystem::directory_iterator("."))
+        std::filesystem::remove(file);
+    standin::s = freshStandIn;
+    SetLastError(ERROR_ACCESS_DENIED);
+    pendingEdit = {};
+}
+
+inline string Boxes() {
+    return standin::s.log.empty() ? "" : "; " + standin::s.log;
+}
+
+// The entries that one load finds, "description=address" each.
+inline string Load(const string& file) {
+    Fresh();
+    Put("urls.txt", file);
+    LocationTable table;
+    if (!LoadLocationList(&table, "", false))
+        return "not loaded" + Boxes();
+    string entries;
+    for (int i = 0; i < table.count; ++i)
+        entries += (i ? ", " : "") +
+                   (table.entries[i].description + ("=" + string(table.entries[i].address)));
+    FreeLocationTable(&table);
+    return entries;
+}
+
+struct Entry {
+    string description, address;
+};
+
+// What the Edit Locations dialog collects; picked: the entry to delete was picked there.
+struct Edit {
+    Entry add, remove, modifyFrom, modifyTo;
+    bool picked;
+};
+
+template <size_t size> void Copy(char (&field)[size], const string& text) {
+    snprintf(field, size, "%s", text.c_str());
+}
+
+inline int Apply(const Edit& edit) {
+    Copy(pendingEdit.addDescription, edit.add.description);
+    Copy(pendingEdit.addAddress, edit.add.address);
+    Copy(pendingEdit.deleteDescription, edit.remove.description);
+    Copy(pendingEdit.deleteAddress, edit.remove.address);
+    pendingEdit.deleteChosen = edit.picked;
+    Copy(pendingEdit.modifyOldDescription, edit.modifyFrom.description);
+    Copy(pendingEdit.modifyOldAddress, edit.modifyFrom.address);
+    Copy(pendingEdit.modifyNewDescription, edit.modifyTo.description);
+    Copy(pendingEdit.modifyNewAddress, edit.modifyTo.address);
+    return ApplyPendingEdits();
+}
+
+// The list after the edit, whether the add was refused as the list is full, the boxes, and
+// "urls.tmp" if it remains.
+inline string Edited(const string& list, const Edit& edit) {
+    Fresh();
+    Put("urls.txt", list);
+    Put("urls.tmp", "left over");
+    bool full = Apply(edit) == kListFull;
+    return Get("urls.txt") + (full ? " (full)" : "") + Boxes() +
+           (Get("urls.tmp") == "(none)" ? "" : "; urls.tmp remains");
+}
+
+// The window's place from "tarsel.ini" on a 1024 x 768 screen.
+inline string Place(const string& file) {
+    Fresh();
+    Put("tarsel.ini", file);
+    int x = 0, y = 0, left = 0, top = 0;
+    ReadWindowPosition(&x, &y);
+    WindowEdgesFor(x, y, 1024, 768, &left, &top);
+    char place[64];
+    snprintf(place, sizeof place, "corner %d, %d: window at %d, %d", x, y, left, top);
+    return place + Boxes();
+}
+
+// The start-up launch that "tarsel.inf" asks for in a list of five.
+inline string Start(const string& file) {
+    Fresh();
+    Put("tarsel.inf", file);
+    exitAfterLaunch = false;
+    if (ReadStartIndex(), !PrepareStartLaunch(5))
+        return "none (start value " + std::to_string(StartIndex) + ")" + Boxes();
+    return "entry " + std::to_string(StartIndex) + (exitAfterLaunch ? ", then the end" : "");
+}
+
+// The preferences read from the two files, over 41, 42 and 43.
+inline string Read(const string& dial, const string& disc) {
+    Fresh();
+    Put("dial.inf", dial);
+    Put("disc.inf", disc);
+    ConnectionSettings& c = connectionSettings = {41, 42, 43, "", 0};
+    ReadConnectionSettings();
+    char read[64];
+    snprintf(read, sizeof read, "auto-dial %d, auto-disconnect %d, minutes %d", c.autoDial,
+             c.autoDisconnect, c.idleMinutes);
+    return read + Boxes();
+}
+
+// The two files up to their comment lines (seen whole under Wine), and the boxes, when the
+// nth call of a kind fails.
+inline string Written(standin::Call failing, int nth) {
+    Fresh();
+    standin::s.fail[failing].insert(nth);
+    connectionSettings = {7, 0, 20, {'1', '2', '3'}, 0}; // a text not ended in its field
+    WriteConnectionSettings();
+    auto head = [](const char* name) { return Get(name).substr(0, Get(name).find("first")); };
+    return "dial.inf: " + head("dial.inf") + "; disc.inf: " + head("disc.inf") + Boxes();
+}
+
+inline const string kSettings =
+    "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\internet settings";
+
+// What a sync writes: both switches hold the value (none: "-"), both preferences are `on`, the
+// minutes 0x04030201, changed by the Configure dialog when `changed`.
+inline string Synced(const string& value, int on, bool changed) {
+    Fresh();
+    standin::s.keys[kSettings] = ERROR_SUCCESS;
+    for (const char* name : {"\\EnableAutoDial", "\\EnableAutoDisconnect"})
+        if (value != "-")
+            standin::s.values[kSettings + name] = value;
+    dialRegistryState = {0, 0};
+    connectionSettings = {on, on, 0x04030201, "", changed};
+    SyncAutoDial();
+    SyncAutoDisconnect();
+    return standin::s.log + (connectionSettings.idleTimeChanged ? "(still changed)" : "");
+}
+
+// The browser that the default icon's text names, and the boxes of the profile check, with
+// "InternetProfile" holding the profile (none: "-").
+inline string Browser(const string& defaultIcon, const string& profile = "My ISP") {
+    Fresh();
+    standin::s.keys["HKCR\\HTTP\\DefaultIcon"] = ERROR_SUCCESS;
+    standin::s.values["HKCR\\HTTP\\DefaultIcon\\"] = defaultIcon;
+    standin::s.keys["HKCU\\RemoteAccess"] = ERROR_SUCCESS;
+    if (profile != "-")
+        standin::s.values["HKCU\\RemoteAccess\\InternetProfile"] = profile;
+    const char* const kinds[] = {"none", "Netscape", "Internet Explorer"};
+    DetectDefaultBrowser();
+    CheckDialProfile();
+    return kinds[BrowserKind] + Boxes();
+}
+
+struct Launch {
+    int kind;
+    string path; // in App Paths; no key when empty
+    string address;
+    int selected, startIndex;
+    UINT started = 33; // WinExec's result
+};
+
+// What "Go" does, with the preferences as the registry has them already.
+inline string Go(const Launch& go) {
+    Fresh();
+    Put("dial.inf", "1");
+    Put("disc.inf", "0");
+    dialRegistryState = {1, 0};
+    connectionSettings = {};
+    standin::s.keys[kSettings] = ERROR_SUCCESS;
+    for (string exe : {"Netscape.exe", "IEXPLORE.EXE"}) {
+        string key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + exe;
+        standin::s.keys[key] = go.path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+        standin::s.values[key + "\\"] = go.path;
+    }
+    Put("urls.txt", Lines("1", "One", go.address));
+    LoadLocationList(&mainTable, "", false);
+    BrowserKind = go.kind;
+    StartIndex = go.startIndex;
+    standin::s.execResult = go.started;
+    PrepareLaunch();
+    if (StartBrowserOn(&mainTable, go.selected))
+        PauseAfterLaunch();
+    FreeLocationTable(&mainTable);
+    return standin::s.log;
+}
+
+// The minutes after a change: the box's text, the number, and whether they count as changed.
+inline string Minutes() {
+    const ConnectionSettings& c = connectionSettings;
+    return c.idleMinutesText + (" (" + std::to_string(c.idleMinutes)) + ")" +
+           (c.idleTimeChanged ? ", changed" : "");
+}
+
+// The minutes typed with auto-disconnect on or off, after 20.
+inline string Typed(const char* typed, int on) {
+    connectionSettings = {1, on, 20, "20", 0};
+    return (TakeOverTypedMinutes(typed) ? "" : "refused: ") + Minutes();
+}
+
+// The minutes after one step of the spin from `from`.
+inline string Stepped(int from, int step) {
+    connectionSettings = {1, 1, from, "", 0};
+    FormatIdleMinutesText();
+    return (StepIdleMinutes(step) ? "" : "refused: ") + Minutes();
+}
