@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Stepped(number(1), number(2));
     }
     static const PendingEdit kNoEdit = {};
-    if (standin::s.openFiles || standin::s.openKeys ||
-        memcmp(&pendingEdit, &kNoEdit, sizeof kNoEdit))
+    if (s.openFiles || s.openKeys || memcmp(&pendingEdit, &kNoEdit, sizeof kNoEdit))
         abort();
     return 0;
 }

@@ -1,6 +1,6 @@
-// The program's rules on the Win32 stand-in, for the unit tests and the fuzz target: each runs
-// one rule on its input as the file or the registry holds it and tells in words what came of it.
-// A box reads "caption: text (style)", the style in hex: 1000 system-modal, 30 warning, 40 info.
+// The program's rules on the stand-in, for the unit tests and the fuzz target: each runs one on
+// its input as a file or the registry holds it and tells in words what came of it. A box reads
+// "caption: text (style)", the style in hex: 1000 system-modal, 30 warning, 40 information.
 #pragma once
 
 #include "app/browser.h"
@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+using standin::s;
 using std::string;
 
 // Each process works in a folder of its own, gone at its end.
@@ -51,13 +52,13 @@ inline standin::State freshStandIn;
 inline void Fresh() {
     for (const auto& file : std::filesystem::directory_iterator("."))
         std::filesystem::remove(file);
-    standin::s = freshStandIn;
+    s = freshStandIn;
     SetLastError(ERROR_ACCESS_DENIED);
     pendingEdit = {};
 }
 
 inline string Boxes() {
-    return standin::s.log.empty() ? "" : "; " + standin::s.log;
+    return s.log.empty() ? "" : "; " + s.log;
 }
 
 // The entries that one load finds, "description=address" each.
@@ -152,7 +153,7 @@ inline string Read(const string& dial, const string& disc) {
 // nth call of a kind fails.
 inline string Written(standin::Call failing, int nth) {
     Fresh();
-    standin::s.fail[failing].insert(nth);
+    s.fail[failing].insert(nth);
     connectionSettings = {7, 0, 20, {'1', '2', '3'}, 0}; // a text not ended in its field
     WriteConnectionSettings();
     auto head = [](const char* name) { return Get(name).substr(0, Get(name).find("first")); };
@@ -166,26 +167,25 @@ inline const string kSettings =
 // minutes 0x04030201, changed by the Configure dialog when `changed`.
 inline string Synced(const string& value, int on, bool changed) {
     Fresh();
-    standin::s.keys[kSettings] = ERROR_SUCCESS;
+    s.keys[kSettings] = ERROR_SUCCESS;
     for (const char* name : {"\\EnableAutoDial", "\\EnableAutoDisconnect"})
         if (value != "-")
-            standin::s.values[kSettings + name] = value;
+            s.values[kSettings + name] = value;
     dialRegistryState = {0, 0};
     connectionSettings = {on, on, 0x04030201, "", changed};
     SyncAutoDial();
     SyncAutoDisconnect();
-    return standin::s.log + (connectionSettings.idleTimeChanged ? "(still changed)" : "");
+    return s.log + (connectionSettings.idleTimeChanged ? "(still changed)" : "");
 }
 
 // The browser that the default icon's text names, and the boxes of the profile check, with
 // "InternetProfile" holding the profile (none: "-").
 inline string Browser(const string& defaultIcon, const string& profile = "My ISP") {
     Fresh();
-    standin::s.keys["HKCR\\HTTP\\DefaultIcon"] = ERROR_SUCCESS;
-    standin::s.values["HKCR\\HTTP\\DefaultIcon\\"] = defaultIcon;
-    standin::s.keys["HKCU\\RemoteAccess"] = ERROR_SUCCESS;
+    s.keys["HKCR\\HTTP\\DefaultIcon"] = s.keys["HKCU\\RemoteAccess"] = ERROR_SUCCESS;
+    s.values["HKCR\\HTTP\\DefaultIcon\\"] = defaultIcon;
     if (profile != "-")
-        standin::s.values["HKCU\\RemoteAccess\\InternetProfile"] = profile;
+        s.values["HKCU\\RemoteAccess\\InternetProfile"] = profile;
     const char* const kinds[] = {"none", "Netscape", "Internet Explorer"};
     DetectDefaultBrowser();
     CheckDialProfile();
@@ -207,22 +207,22 @@ inline string Go(const Launch& go) {
     Put("disc.inf", "0");
     dialRegistryState = {1, 0};
     connectionSettings = {};
-    standin::s.keys[kSettings] = ERROR_SUCCESS;
+    s.keys[kSettings] = ERROR_SUCCESS;
     for (string exe : {"Netscape.exe", "IEXPLORE.EXE"}) {
         string key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + exe;
-        standin::s.keys[key] = go.path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
-        standin::s.values[key + "\\"] = go.path;
+        s.keys[key] = go.path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+        s.values[key + "\\"] = go.path;
     }
     Put("urls.txt", Lines("1", "One", go.address));
     LoadLocationList(&mainTable, "", false);
     BrowserKind = go.kind;
     StartIndex = go.startIndex;
-    standin::s.execResult = go.started;
+    s.execResult = go.started;
     PrepareLaunch();
     if (StartBrowserOn(&mainTable, go.selected))
         PauseAfterLaunch();
     FreeLocationTable(&mainTable);
-    return standin::s.log;
+    return s.log;
 }
 
 // The minutes after a change: the box's text, the number, and whether they count as changed.
