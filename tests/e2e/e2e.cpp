@@ -1,5 +1,5 @@
-// tarsel.exe under Wine: a scenario per thing a user does, each a fresh start in a folder of its
-// own, driven by W messages. The driver's copy "rec browser.exe" is the browser (see main).
+// tarsel.exe under Wine, driven by W messages: a fresh start per scenario, in a folder of its own.
+// The driver's copy "rec browser.exe" is the default browser: it records its command line.
 #include "../../resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@
 const char kSettings[] = "Software\\Microsoft\\Windows\\Currentversion\\internet settings";
 const char* const kDialUp[] = {"EnableAutoDial", "EnableAutoDisconnect", "DisconnectIdleTime"};
 const char kBrowserKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
-const char kBrowser[] = TARSEL_SCRATCH "\\rec browser.exe"; // the default one (wine-env.sh)
-const char kList[] = "2\n\nhttp://a/\nTwo\nhttp://b/\n";    // as an editor may leave it
+const char kBrowser[] = TARSEL_SCRATCH "\\rec browser.exe";
+const char kList[] = "2\n\nhttp://a/\nTwo\nhttp://b/\n"; // as an editor may leave it
 const std::string kDialNote = "\r\nfirst line 0 = autodial off\r\nfirst line 1 = autodial on\r\n";
 const char kDiscNote[] = "\r\nfirst line 0 = autodisconnect off\r\nfirst line 1 = autodisconnect on"
                          "\r\nsecond line  = number of idle minutes before disconnect\r\n";
@@ -26,16 +26,12 @@ std::string File(const char* name) { // "no file" when there is none
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "no file";
 }
 auto Prefs = [] { return File("dial.inf") + File("disc.inf"); };
-// The system menu's last items, counted from the bottom, and the dialogs they open.
-enum Item { kAbout = 1, kLocations, kConfigure };
+enum Item { kAbout = 1, kLocations, kConfigure }; // the system menu's, counted from the bottom
 const wchar_t* const kDialog[] = {L"", L"About...", L"Edit Locations", L"Configure"};
 
-// "Go" pressed: its command, posted. Under Wine, WinExec answers sent messages meanwhile.
+// "Go" is posted: under Wine, WinExec answers sent messages while it waits.
 auto Go = [](HWND main) { PostMessageW(main, WM_COMMAND, IDC_MAIN_GO, 0); };
 auto Send = [](HWND w, UINT m, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(w, m, wp, lp); };
-auto Type = [](HWND d, int id, std::wstring s) {
-    Send(GetDlgItem(d, id), WM_SETTEXT, 0, LPARAM(&s[0]));
-};
 std::string Text(HWND window, UINT message = WM_GETTEXT, WPARAM wParam = 512) { // ASCII only
     wchar_t text[512] = {};
     Send(window, message, wParam, LPARAM(text));
@@ -57,8 +53,7 @@ void Select(HWND d, int id, int item) { // and the notification the control woul
     Send(GetDlgItem(d, id), CB_SETCURSEL, WPARAM(item));
     Send(d, WM_COMMAND, id | CBN_SELCHANGE << 16, LPARAM(GetDlgItem(d, id)));
 }
-// Enter on a control: the focus given in tarsel's thread (GetFocus is per thread), then the
-// command Wine's dialog manager sends.
+// Enter: the focus given in tarsel's thread (GetFocus is per thread), then Wine's command for it.
 void Enter(HWND d, int focus) {
     Send(d, WM_NEXTDLGCTL, WPARAM(GetDlgItem(d, focus)), TRUE);
     Send(d, WM_COMMAND, IDOK);
@@ -70,7 +65,7 @@ std::string Place(HWND window) {
     snprintf(text, 64, "%ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
     return text;
 }
-std::string DialUp() { // the registry's values, 4 bytes each (REG_BINARY)
+std::string DialUp() { // the registry's values, 4 bytes each
     std::string text;
     for (const char* name : kDialUp) {
         DWORD value = 0, size = 4;
@@ -79,7 +74,7 @@ std::string DialUp() { // the registry's values, 4 bytes each (REG_BINARY)
     }
     return text;
 }
-std::string StartFailure(DWORD code) { // the box's text, with the system's as the program gets it
+std::string StartFailure(DWORD code) { // the box, with the system's text as the program gets it
     char text[512] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 1024, text, sizeof text, nullptr);
     return "ERROR: Failed to start the browser: " + std::string(text) + "\n";
@@ -152,8 +147,7 @@ struct Tarsel : ::testing::Test {
         EXPECT_POLL(IsWindow(dialog), FALSE) << "the dialog stays";
         Send(main_, WM_NULL);
     }
-    // Till holds() (40 s at most: WinExec alone may wait 30 s), answering and recording each
-    // message box unless told not to. Once a check has failed, a look only.
+    // 40 s at most (WinExec alone may wait 30 s); after a failed check, a look only.
     template <class Holds> bool Poll(Holds holds, bool answer = true) {
         for (DWORD start = GetTickCount() - (HasFailure() ? 40001 : 0);; Sleep(20)) {
             for (HWND box = nullptr; answer && (box = FindWindowExW(0, box, L"#32770", 0));)
@@ -176,14 +170,14 @@ struct Tarsel : ::testing::Test {
 TEST_F(Tarsel, HiddenStart102LaunchesEntry2AndEnds) {
     Put("tarsel.inf", "102\r\n");
     Start();
-    EXPECT_EQ(ExitCode(), 0) << "the window showed, or the program runs on";
+    EXPECT_EQ(ExitCode(), 0) << "shown, or running on";
     ExpectLaunch("b/");
 }
 
 TEST_F(Tarsel, HiddenStart100NamesNoEntryAndEnds) {
     Put("tarsel.inf", "100\r\n");
     Start();
-    EXPECT_EQ(ExitCode(), 0) << "the window showed, or the program runs on";
+    EXPECT_EQ(ExitCode(), 0) << "shown, or running on";
 }
 
 TEST_F(Tarsel, ShownStart2LaunchesEntry2AndShowsThePickerOnIt) {
@@ -194,7 +188,7 @@ TEST_F(Tarsel, ShownStart2LaunchesEntry2AndShowsThePickerOnIt) {
 }
 
 // "tarsel.ini" holds the client area's corner: 3 and 24 from the window's.
-TEST_F(Tarsel, WindowOpensWhereTarselIniSaysAndAMoveIsWrittenThere) {
+TEST_F(Tarsel, WindowOpensWhereTarselIniSaysAndMovesAreWritten) {
     Start();
     EXPECT_EQ(Place(main_), "100,100 366x80");
     SetWindowPos(main_, nullptr, 250, 180, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -224,7 +218,7 @@ TEST_F(Tarsel, LocationLimitBoxEndsTheProgram) {
     EXPECT_POLL(ExitCode(), 0);
 }
 
-TEST_F(Tarsel, EmptyFolderBoxesEachMissingFileAndGoTheSettings) {
+TEST_F(Tarsel, EmptyFolderBoxesEachMissingFile) {
     ASSERT_TRUE(CreateDirectoryA("empty", nullptr) && SetCurrentDirectoryA("empty"));
     Start("..\\..\\..\\tarsel.exe");
     EXPECT_BOXES("Halvorn: Failed to open TARSEL.INI\nHalvorn: Failed to open tarsel.inf\n"
@@ -241,23 +235,18 @@ TEST_F(Tarsel, AboutShowsTheTitleWhileTheWindowWaits) {
     Click(d, {IDC_ABOUT_OK});
 }
 
-// Cancel writes nothing; the dialog shows what it left till "Go" reads the files again.
-TEST_F(Tarsel, ConfigureCancelKeepsTheFiles) {
+// Cancel writes nothing but leaves its choices in the dialog; OK writes them, typed minutes too.
+TEST_F(Tarsel, ConfigureCancelKeepsTheFilesAndOkWritesBoth) {
     Put("disc.inf", Disc('0', "20"));
     Start();
-    auto state = [](HWND d) { return State(d, IDC_CONFIG_DIAL_ENABLE, IDC_CONFIG_IDLE_MINUTES); };
     HWND d = Menu(kConfigure);
-    EXPECT_EQ(state(d), "Enable*|Disable|Enable|Disable*|20(hidden)");
+    EXPECT_EQ(State(d, IDC_CONFIG_DIAL_ENABLE, IDC_CONFIG_IDLE_MINUTES),
+              "Enable*|Disable|Enable|Disable*|20(hidden)");
     Click(d, {IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_DISCONNECT_ENABLE, IDC_CONFIG_CANCEL});
     EXPECT_EQ(Prefs(), Dial('1') + Disc('0', "20"));
-    EXPECT_EQ(state(Menu(kConfigure)), "Enable|Disable*|Enable*|Disable|20");
-}
-
-TEST_F(Tarsel, ConfigureOkWritesBothFilesWithTheTypedMinutes) {
-    Start();
-    HWND d = Menu(kConfigure);
-    Type(d, IDC_CONFIG_IDLE_MINUTES, L"30");
-    Click(d, {IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_OK});
+    d = Menu(kConfigure);
+    SetDlgItemTextW(d, IDC_CONFIG_IDLE_MINUTES, L"30");
+    Click(d, {IDC_CONFIG_OK});
     EXPECT_EQ(Prefs(), Dial('0') + Disc('1', "30"));
 }
 
@@ -273,11 +262,11 @@ TEST_F(Tarsel, ConfigureOkIntoALockedDialInfBoxesOnceTheDialogEnded) {
     CloseHandle(lock);
 }
 
-// Enter in the minutes box takes them over, for the spin to step; on Cancel or OK it presses that.
-TEST_F(Tarsel, EnterInConfigureTakesTheTypedMinutesOrPressesTheFocusedButton) {
+// Enter in the minutes box takes them (the spin steps from there); on Cancel or OK it presses it.
+TEST_F(Tarsel, EnterTakesTheTypedMinutesOrPressesTheFocusedButton) {
     Start();
     HWND d = Menu(kConfigure);
-    Type(d, IDC_CONFIG_IDLE_MINUTES, L"30");
+    SetDlgItemTextW(d, IDC_CONFIG_IDLE_MINUTES, L"30");
     Enter(d, IDC_CONFIG_IDLE_MINUTES);
     for (int code : {SB_LINEDOWN, SB_LINEDOWN, SB_LINEUP, SB_ENDSCROLL})
         Send(d, WM_VSCROLL, code, LPARAM(GetDlgItem(d, IDC_CONFIG_IDLE_SPIN)));
@@ -285,7 +274,8 @@ TEST_F(Tarsel, EnterInConfigureTakesTheTypedMinutesOrPressesTheFocusedButton) {
     Enter(d, IDC_CONFIG_CANCEL);
     Ended(d);
     EXPECT_EQ(Prefs(), Dial('1') + Disc('1', "10"));
-    Enter(d = Menu(kConfigure), IDC_CONFIG_OK);
+    d = Menu(kConfigure);
+    Enter(d, IDC_CONFIG_OK);
     Ended(d);
     EXPECT_EQ(Prefs(), Dial('1') + Disc('1', "29"));
 }
@@ -295,13 +285,13 @@ TEST_F(Tarsel, EditLocationsCancelOrOkWithNoChangeKeepsTheFile) {
     Start();
     HWND d = Menu(kLocations);
     Select(d, IDC_LOCATIONS_DELETE_BOX, 1);
-    Type(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"New");
+    SetDlgItemTextW(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"New");
     Click(d, {IDC_LOCATIONS_CANCEL});
     EXPECT_EQ(File("urls.txt"), kList);
     d = Menu(kLocations);
-    EXPECT_EQ(State(d, IDC_LOCATIONS_ADD_ADDRESS, IDC_LOCATIONS_MODIFY_ADDRESS),
-              "http://"
-              "|Description|Delete|<Nothing>:<Nothing>,,Two|Modify|<Nothing>:<Nothing>,,Two|(off)");
+    EXPECT_EQ(Text(GetDlgItem(d, IDC_LOCATIONS_ADD_ADDRESS)), "http://");
+    EXPECT_EQ(State(d, IDC_LOCATIONS_MODIFY_BOX, IDC_LOCATIONS_MODIFY_ADDRESS),
+              "<Nothing>:<Nothing>,,Two|(off)");
     Select(d, IDC_LOCATIONS_MODIFY_BOX, 2);
     EXPECT_EQ(State(d, IDC_LOCATIONS_MODIFY_ADDRESS, IDC_LOCATIONS_MODIFY_ADDRESS), "http://b/");
     Click(d, {IDC_LOCATIONS_OK});
@@ -315,9 +305,9 @@ TEST_F(Tarsel, EditLocationsOkDeletesModifiesAndAdds) {
     HWND d = Menu(kLocations);
     Select(d, IDC_LOCATIONS_DELETE_BOX, 1);
     Select(d, IDC_LOCATIONS_MODIFY_BOX, 2);
-    Type(d, IDC_LOCATIONS_MODIFY_ADDRESS, std::wstring(400, L'x'));
-    Type(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"New");
-    Type(d, IDC_LOCATIONS_ADD_ADDRESS, L"http://n/");
+    SetDlgItemTextW(d, IDC_LOCATIONS_MODIFY_ADDRESS, std::wstring(400, L'x').c_str());
+    SetDlgItemTextW(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"New");
+    SetDlgItemTextW(d, IDC_LOCATIONS_ADD_ADDRESS, L"http://n/");
     Click(d, {IDC_LOCATIONS_OK});
     EXPECT_EQ(File("urls.txt"),
               "2\r\nNew\r\nhttp://n/\r\nTwo\r\n" + std::string(299, 'x') + "\r\n");
@@ -353,7 +343,7 @@ TEST_F(Tarsel, Win32sBoxesWindows95OnlyAndSkipsTheStartUpWork) {
 }
 
 // Rounds (TARSEL_SOAK_ROUNDS, 25 unless set) of the first entry replaced, Configure OK and "Go"
-// keep the files and registry values as set and grow neither handles nor top-level windows.
+// keep what they set and grow neither handles nor top-level windows.
 TEST_F(Tarsel, SoakRoundsGrowNoHandlesOrWindows) {
     Start();
     const int rounds = std::atoi(std::getenv("TARSEL_SOAK_ROUNDS"));
@@ -362,15 +352,14 @@ TEST_F(Tarsel, SoakRoundsGrowNoHandlesOrWindows) {
     for (int round = 0; round < rounds && !HasFailure(); ++round) {
         HWND d = Menu(kLocations);
         Select(d, IDC_LOCATIONS_DELETE_BOX, 1);
-        Type(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"Soak");
-        Type(d, IDC_LOCATIONS_ADD_ADDRESS, L"http://soak/");
+        SetDlgItemTextW(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"Soak");
+        SetDlgItemTextW(d, IDC_LOCATIONS_ADD_ADDRESS, L"http://soak/");
         Click(d, {IDC_LOCATIONS_OK});
-        const int dial = round % 2;
         Click(Menu(kConfigure),
-              {dial ? IDC_CONFIG_DIAL_ENABLE : IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_OK});
+              {round % 2 ? IDC_CONFIG_DIAL_ENABLE : IDC_CONFIG_DIAL_DISABLE, IDC_CONFIG_OK});
         Go(main_);
         ExpectLaunch("soak/");
-        EXPECT_EQ(DialUp(), "EnableAutoDial=" + std::to_string(dial) +
+        EXPECT_EQ(DialUp(), "EnableAutoDial=" + std::to_string(round % 2) +
                                 " EnableAutoDisconnect=1 DisconnectIdleTime=10 ");
         std::vector<ULONG>& count = (round ? last : first) = {0, 0};
         NtQuerySystemInformation(SystemHandleInformation, table.data(), 1 << 24, nullptr);
