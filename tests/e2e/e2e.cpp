@@ -147,7 +147,8 @@ struct Tarsel : ::testing::Test {
         EXPECT_POLL(IsWindow(dialog), FALSE) << "the dialog stays";
         Send(main_, WM_NULL);
     }
-    // 40 s at most (WinExec alone may wait 30 s); after a failed check, a look only.
+    // Till holds(), 40 s at most (WinExec alone may wait 30 s), answering and recording each new
+    // message box unless told not to. After a failed check, a look only.
     template <class Holds> bool Poll(Holds holds, bool answer = true) {
         for (DWORD start = GetTickCount() - (HasFailure() ? 40001 : 0);; Sleep(20)) {
             for (HWND box = nullptr; answer && (box = FindWindowExW(0, box, L"#32770", 0));)
@@ -197,7 +198,7 @@ TEST_F(Tarsel, WindowOpensWhereTarselIniSaysAndMovesAreWritten) {
     EXPECT_POLL(File("tarsel.ini"), std::to_string(corner.x) + "\r\n" + std::to_string(corner.y));
 }
 
-TEST_F(Tarsel, GoSaysWhyTheBrowserCannotStartOrStartsIt) {
+TEST_F(Tarsel, GoSaysWhyTheBrowserCannotStart) {
     Start();
     RegSetValueA(HKEY_LOCAL_MACHINE, kBrowserKey, REG_SZ, "C:\\gone\\iexplore.exe", 0);
     Go(main_);
@@ -206,9 +207,6 @@ TEST_F(Tarsel, GoSaysWhyTheBrowserCannotStartOrStartsIt) {
     Go(main_);
     EXPECT_BOXES(StartFailure(ERROR_BAD_FORMAT));
     RegSetValueA(HKEY_LOCAL_MACHINE, kBrowserKey, REG_SZ, kBrowser, 0);
-    Select(main_, IDC_MAIN_PICKER, 1);
-    Go(main_);
-    ExpectLaunch("b/");
 }
 
 TEST_F(Tarsel, LocationLimitBoxEndsTheProgram) {
@@ -311,7 +309,6 @@ TEST_F(Tarsel, EditLocationsOkDeletesModifiesAndAdds) {
     Click(d, {IDC_LOCATIONS_OK});
     EXPECT_EQ(File("urls.txt"),
               "2\r\nNew\r\nhttp://n/\r\nTwo\r\n" + std::string(299, 'x') + "\r\n");
-    EXPECT_EQ(State(main_, IDC_MAIN_PICKER, IDC_MAIN_PICKER), "New:New,Two");
 }
 
 TEST_F(Tarsel, ReleaseArchiveStartsAt50_27WithNoBox) {
