@@ -9,7 +9,7 @@ export TARSEL_SOAK_ROUNDS="${TARSEL_SOAK_ROUNDS:-25}" WINEPREFIX="$dir/prefix" W
 exec 9>"$dir/wine.lock" && flock 9
 printf '%s\n' REGEDIT4 '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:0' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
     '"Desktop"="Default"' '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '[HKEY_CLASSES_ROOT\HTTP\DefaultIcon]' \
-    '@="C:\\WINDOWS\\SYSTEM\\url.dll,0"' '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]' '[HKEY_CURRENT_USER\RemoteAccess]' '"InternetProfile"="My ISP"' \
+    '@="C:\\WINDOWS\\SYSTEM\\url.dll,0"' '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]' '[-HKEY_CURRENT_USER\Software\Wine\AppDefaults\tarsel.exe]' '[HKEY_CURRENT_USER\RemoteAccess]' '"InternetProfile"="My ISP"' \
     '[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\IEXPLORE.EXE]' '@="@E2E_SCRATCH@\\rec browser.exe"' >"$dir/tarsel.reg"
 [ -e "$WINEPREFIX/tarsel-ready" ] || { echo "wine-env.sh: preparing the Wine prefix $WINEPREFIX (log: $dir/prepare.log)" >&2
     { wineserver -k || true; rm -rf "$WINEPREFIX"; } 9>&- 2>/dev/null
