@@ -27,13 +27,6 @@ template <class... Texts> string Lines(const Texts&... lines) {
     return ((string(lines) + "\r\n") + ...);
 }
 
-inline string Repeat(int times, const string& text) {
-    string all;
-    while (times-- > 0)
-        all += text;
-    return all;
-}
-
 // Writes the file; "(none)" makes none.
 inline void Put(const char* name, const string& bytes) {
     if (bytes != "(none)")
@@ -45,9 +38,8 @@ inline string Get(const char* name) {
     return file ? string(std::istreambuf_iterator<char>(file), {}) : "(none)";
 }
 
-// The stand-in as each rule starts it (the fuzz target has calls fail here). The last error is
-// stale, as an earlier call may leave it: a box that shows the code of a call that set none
-// would show it.
+// The stand-in as each rule starts it (the fuzz target makes calls fail here), with the last
+// error stale, as an earlier call may leave it: a box that shows a code nothing set shows it.
 inline standin::State freshStandIn;
 inline void Fresh() {
     for (const auto& file : std::filesystem::directory_iterator("."))
@@ -57,18 +49,22 @@ inline void Fresh() {
     pendingEdit = {};
 }
 
-inline string Boxes() {
-    return s.log.empty() ? "" : "; " + s.log;
+inline string Open() {
+    return s.openFiles + s.openKeys ? " (left open)" : "";
 }
 
-// The entries that one load finds, "description=address" each.
+// The boxes and registry writes, and a file or key left open.
+inline string Log() {
+    return (s.log.empty() ? "" : "; " + s.log) + Open();
+}
+
 inline string Load(const string& file) {
     Fresh();
     Put("urls.txt", file);
     LocationTable table;
     if (!LoadLocationList(&table, "", false))
-        return "not loaded" + Boxes();
-    string entries;
+        return "not loaded" + Log();
+    string entries; // "description=address" each
     for (int i = 0; i < table.count; ++i)
         entries += (i ? ", " : "") +
                    (table.entries[i].description + ("=" + string(table.entries[i].address)));
@@ -103,15 +99,14 @@ inline int Apply(const Edit& edit) {
     return ApplyPendingEdits();
 }
 
-// The list after the edit, whether the add was refused as the list is full, the boxes, and
-// "urls.tmp" if it remains.
+// The list after the edit, and whether an add was refused as the list is full.
 inline string Edited(const string& list, const Edit& edit) {
     Fresh();
     Put("urls.txt", list);
     Put("urls.tmp", "left over");
     bool full = Apply(edit) == kListFull;
-    return Get("urls.txt") + (full ? " (full)" : "") + Boxes() +
-           (Get("urls.tmp") == "(none)" ? "" : "; urls.tmp remains");
+    return Get("urls.txt") + (full ? " (full)" : "") + Log() +
+           (Get("urls.tmp") == "(none)" ? "" : "; urls.tmp left");
 }
 
 // The window's place from "tarsel.ini" on a 1024 x 768 screen.
@@ -123,20 +118,20 @@ inline string Place(const string& file) {
     WindowEdgesFor(x, y, 1024, 768, &left, &top);
     char place[64];
     snprintf(place, sizeof place, "corner %d, %d: window at %d, %d", x, y, left, top);
-    return place + Boxes();
+    return place + Log();
 }
 
-// The start-up launch that "tarsel.inf" asks for in a list of five.
+// The launch at start that "tarsel.inf" asks for in a list of five.
 inline string Start(const string& file) {
     Fresh();
     Put("tarsel.inf", file);
     exitAfterLaunch = false;
-    if (ReadStartIndex(), !PrepareStartLaunch(5))
-        return "none (start value " + std::to_string(StartIndex) + ")" + Boxes();
+    ReadStartIndex();
+    if (!PrepareStartLaunch(5))
+        return "none" + Log();
     return "entry " + std::to_string(StartIndex) + (exitAfterLaunch ? ", then the end" : "");
 }
 
-// The preferences read from the two files, over 41, 42 and 43.
 inline string Read(const string& dial, const string& disc) {
     Fresh();
     Put("dial.inf", dial);
@@ -146,25 +141,24 @@ inline string Read(const string& dial, const string& disc) {
     char read[64];
     snprintf(read, sizeof read, "auto-dial %d, auto-disconnect %d, minutes %d", c.autoDial,
              c.autoDisconnect, c.idleMinutes);
-    return read + Boxes();
+    return read + Log();
 }
 
-// The two files up to their comment lines (seen whole under Wine), and the boxes, when the
-// nth call of a kind fails.
+// The files up to their notes (seen whole under Wine) when the nth call of a kind fails.
 inline string Written(standin::Call failing, int nth) {
     Fresh();
     s.fail[failing].insert(nth);
     connectionSettings = {7, 0, 20, {'1', '2', '3'}, 0}; // a text not ended in its field
     WriteConnectionSettings();
     auto head = [](const char* name) { return Get(name).substr(0, Get(name).find("first")); };
-    return "dial.inf: " + head("dial.inf") + "; disc.inf: " + head("disc.inf") + Boxes();
+    return "dial.inf: " + head("dial.inf") + "; disc.inf: " + head("disc.inf") + Log();
 }
 
 inline const string kSettings =
     "HKCU\\Software\\Microsoft\\Windows\\Currentversion\\internet settings";
 
-// What a sync writes: both switches hold the value (none: "-"), both preferences are `on`, the
-// minutes 0x04030201, changed by the Configure dialog when `changed`.
+// What a sync writes where both switches hold the value ("-": none), both preferences are `on`
+// and the minutes 0x04030201, which the Configure dialog `changed`.
 inline string Synced(const string& value, int on, bool changed) {
     Fresh();
     s.keys[kSettings] = ERROR_SUCCESS;
@@ -175,21 +169,20 @@ inline string Synced(const string& value, int on, bool changed) {
     connectionSettings = {on, on, 0x04030201, "", changed};
     SyncAutoDial();
     SyncAutoDisconnect();
-    return s.log + (connectionSettings.idleTimeChanged ? "(still changed)" : "");
+    return s.log + (connectionSettings.idleTimeChanged ? "(still changed)" : "") + Open();
 }
 
-// The browser that the default icon's text names, and the boxes of the profile check, with
-// "InternetProfile" holding the profile (none: "-").
+// The browser that the default icon names, and the profile check's box ("-": no profile).
 inline string Browser(const string& defaultIcon, const string& profile = "My ISP") {
     Fresh();
     s.keys["HKCR\\HTTP\\DefaultIcon"] = s.keys["HKCU\\RemoteAccess"] = ERROR_SUCCESS;
     s.values["HKCR\\HTTP\\DefaultIcon\\"] = defaultIcon;
     if (profile != "-")
         s.values["HKCU\\RemoteAccess\\InternetProfile"] = profile;
-    const char* const kinds[] = {"none", "Netscape", "Internet Explorer"};
     DetectDefaultBrowser();
     CheckDialProfile();
-    return kinds[BrowserKind] + Boxes();
+    const char* const kinds[] = {"none", "Netscape", "Internet Explorer"};
+    return kinds[BrowserKind] + Log();
 }
 
 struct Launch {
@@ -200,7 +193,7 @@ struct Launch {
     UINT started = 33; // WinExec's result
 };
 
-// What "Go" does, with the preferences as the registry has them already.
+// What "Go" does where the registry holds the preferences already.
 inline string Go(const Launch& go) {
     Fresh();
     Put("dial.inf", "1");
@@ -222,25 +215,25 @@ inline string Go(const Launch& go) {
     if (StartBrowserOn(&mainTable, go.selected))
         PauseAfterLaunch();
     FreeLocationTable(&mainTable);
-    return s.log;
+    return s.log + Open();
 }
 
-// The minutes after a change: the box's text, the number, and whether they count as changed.
-inline string Minutes() {
+// The minutes as the box shows them, the number, and whether they count as changed.
+inline string Minutes(bool taken) {
     const ConnectionSettings& c = connectionSettings;
-    return c.idleMinutesText + (" (" + std::to_string(c.idleMinutes)) + ")" +
+    return (taken ? "" : "refused: ") +
+           (c.idleMinutesText + (" (" + std::to_string(c.idleMinutes))) + ")" +
            (c.idleTimeChanged ? ", changed" : "");
 }
 
-// The minutes typed with auto-disconnect on or off, after 20.
+// The minutes typed over 20, with auto-disconnect on or off.
 inline string Typed(const char* typed, int on) {
     connectionSettings = {1, on, 20, "20", 0};
-    return (TakeOverTypedMinutes(typed) ? "" : "refused: ") + Minutes();
+    return Minutes(TakeOverTypedMinutes(typed));
 }
 
-// The minutes after one step of the spin from `from`.
 inline string Stepped(int from, int step) {
     connectionSettings = {1, 1, from, "", 0};
     FormatIdleMinutesText();
-    return (StepIdleMinutes(step) ? "" : "refused: ") + Minutes();
+    return Minutes(StepIdleMinutes(step));
 }
