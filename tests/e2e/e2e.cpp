@@ -7,6 +7,7 @@
 #include <winternl.h>
 
 #include <process.h>
+#include <psapi.h>
 
 #include <fstream>
 
@@ -318,15 +319,19 @@ TEST_F(Tarsel, Win32sBoxesWindows95OnlyAndSkipsTheStartUpWork) {
     RegSetKeyValueA(HKEY_CURRENT_USER, profile, "InternetProfile", REG_SZ, "My ISP", 7);
 }
 
-// Rounds (TARSEL_SOAK_ROUNDS, 25 unless set) of an entry replaced, Configure OK and "Go" grow
-// neither handles nor top-level windows.
-TEST_F(Tarsel, SoakRoundsGrowNoHandlesOrWindows) {
+// Rounds (TARSEL_SOAK_ROUNDS, 25 unless set) of Edit Locations OK, Configure OK and "Go" on a
+// list of 98 grow neither handles, top-level windows nor memory (a list's table is 49 KB).
+TEST_F(Tarsel, SoakRoundsGrowNoHandlesWindowsOrMemory) {
+    string list = "98\r\nSoak\r\nhttp://soak/\r\nTwo\r\nhttp://b/\r\n";
+    for (int i = 0; i < 96; ++i)
+        list += "x\r\nhttp://x/\r\n";
+    Put("urls.txt", list);
     Start();
     const int rounds = std::atoi(std::getenv("TARSEL_SOAK_ROUNDS"));
     DWORD id = GetProcessId(process_), owner = 0;
-    std::vector<ULONG> table(1 << 22), first(2), last(2); // handles, windows
+    std::vector<ULONG> table(1 << 22), first(3), last(3); // handles, windows, private KB
     for (int round = 0; round < rounds && !HasFailure(); ++round) {
-        HWND d = Menu(kLocations);
+        HWND d = Menu(kLocations); // the first entry deleted, and added again
         Select(d, IDC_LOCATIONS_DELETE_BOX, 1);
         Type(d, IDC_LOCATIONS_ADD_DESCRIPTION, L"Soak");
         Type(d, IDC_LOCATIONS_ADD_ADDRESS, L"http://soak/");
@@ -337,18 +342,21 @@ TEST_F(Tarsel, SoakRoundsGrowNoHandlesOrWindows) {
         ExpectLaunch("soak/");
         EXPECT_EQ(DialUp(),
                   "auto-dial " + std::to_string(round % 2) + ", auto-disconnect 1, 10 minutes");
-        std::vector<ULONG>& count = (round ? last : first) = {0, 0};
+        std::vector<ULONG>& count = (round ? last : first) = {0, 0, 0};
         NtQuerySystemInformation(SystemHandleInformation, table.data(), 1 << 24, nullptr);
         for (ULONG i = 0; i < table[0]; ++i) // 24-byte entries, owner first
             count[0] += table[2 + 6 * i] == id;
         for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr));)
             count[1] += GetWindowThreadProcessId(w, &owner) && owner == id;
+        PROCESS_MEMORY_COUNTERS memory = {};
+        GetProcessMemoryInfo(process_, &memory, sizeof memory);
+        count[2] = memory.PagefileUsage / 1024;
     }
     EXPECT_EQ(File("urls.txt") + File("urls.tmp") + Prefs(),
-              "2\r\nSoak\r\nhttp://soak/\r\nTwo\r\nhttp://b/\r\nno file" +
-                  Dial(rounds % 2 ? '0' : '1') + Disc('1', "10"));
+              list + "no file" + Dial(rounds % 2 ? '0' : '1') + Disc('1', "10"));
     EXPECT_LE(last[0], first[0] + 8 + rounds) << "handles (Wine's WaitForInputIdle leaks one a Go)";
     EXPECT_LE(last[1], first[1]) << "top-level windows";
+    EXPECT_LE(last[2], first[2] + 256 + 8 * rounds) << "private memory in KB, about 100 here";
 }
 
 // As the browser: appends its command line and 1E 0A to "browser.log" in one write, sharing the
