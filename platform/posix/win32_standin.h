@@ -1,7 +1,6 @@
 // The Win32 calls of the portable code, for the native test build only: real files in the current
-// directory, the registry in memory (paths as the program spells them), message boxes, registry
-// writes, WinExec and Sleep logged; the nth call of a kind in standin::Call can be made to fail,
-// and MoveFileExA can answer as on Windows 95, 98 and Me.
+// directory, the registry in memory, message boxes, registry writes, WinExec and Sleep logged. The
+// nth call of a kind can fail, and MoveFileExA can answer as on Windows 95, 98 and Me.
 #pragma once
 
 #include <cstdint>
@@ -44,7 +43,7 @@ enum Call { kOpenRead, kOpenWrite, kRead, kWrite, kFlush, kClose, kMove, kDelete
 
 inline struct State {
     // A line for each box ("caption: text (flags in hex)", ", owned" when it has an owner),
-    // registry write ("name=value", 4 bytes as a number), WinExec ("exec command") and Sleep.
+    // registry write ("name=value", as a number), WinExec ("exec command") and Sleep.
     std::string log;
     std::map<std::string, LONG> keys;          // by path: what opening the key gives
     std::map<std::string, std::string> values; // by "path\name"
@@ -146,10 +145,10 @@ inline auto WinExec = [](const char* command, DWORD) {
 inline auto Sleep = [](DWORD ms) { standin::s.log += "sleep " + std::to_string(ms) + "\n"; };
 inline auto GetLastError = [] { return standin::s.lastError; };
 inline auto SetLastError = [](DWORD code) { standin::s.lastError = code; };
-// Knows two texts, in the user's default language only.
+// Knows one text, in the user's default language only.
 inline auto FormatMessageA = [](DWORD, const void*, DWORD code, DWORD language, LPSTR buffer, DWORD,
                                 void*) {
-    const char* text = code == 2 ? "File not found." : code == 5 ? "Access is denied." : "";
+    const char* text = code == 2 ? "File not found." : "";
     *reinterpret_cast<char**>(buffer) = language == 1024 && *text ? strdup(text) : nullptr;
     return language == 1024 ? static_cast<DWORD>(strlen(text)) : 0;
 };
